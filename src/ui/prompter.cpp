@@ -1,0 +1,51 @@
+#include "prompter.h"
+
+#include <QFileDialog>
+
+void Prompter::critical(QWidget *parent, const QString &title, const QString &text)
+{
+    message(parent, Icon::Critical, title, text, QMessageBox::Ok);
+}
+
+void Prompter::information(QWidget *parent, const QString &title, const QString &text)
+{
+    message(parent, Icon::Information, title, text, QMessageBox::Ok);
+}
+
+bool Prompter::question(QWidget *parent, const QString &title, const QString &text)
+{
+    return message(parent, Icon::Question, title, text, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+namespace {
+
+QMessageBox::Icon toQt(Prompter::Icon icon)
+{
+    switch (icon) {
+    case Prompter::Icon::Information:
+        return QMessageBox::Information;
+    case Prompter::Icon::Question:
+        return QMessageBox::Question;
+    case Prompter::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompter::Icon::Critical:
+        break;
+    }
+    return QMessageBox::Critical;
+}
+
+} // namespace
+
+QMessageBox::StandardButton WidgetPrompter::message(QWidget *parent, Icon icon,
+                                                    const QString &title, const QString &text,
+                                                    QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(toQt(icon), title, text, buttons, parent);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+QString WidgetPrompter::existingDirectory(QWidget *parent, const QString &title)
+{
+    return QFileDialog::getExistingDirectory(parent, title);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// Every message box and every file or folder dialog of the program goes through a Prompter,
+// so that tests can answer them.
+class Prompter
+{
+public:
+    enum class Icon { Information, Question, Warning, Critical };
+
+    virtual ~Prompter() = default;
+
+    // Shows a modal message box and returns the button that closed it.
+    virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
+                                                const QString &text,
+                                                QMessageBox::StandardButtons buttons)
+        = 0;
+    // Asks for an existing folder; empty when cancelled.
+    virtual QString existingDirectory(QWidget *parent, const QString &title) = 0;
+
+    // Stop icon, one OK button.
+    void critical(QWidget *parent, const QString &title, const QString &text);
+    // Information icon, one OK button.
+    void information(QWidget *parent, const QString &title, const QString &text);
+    // Question icon with Yes and No: true on Yes.
+    bool question(QWidget *parent, const QString &title, const QString &text);
+};
+
+// The Prompter of the running program: real Qt dialogs.
+class WidgetPrompter final : public Prompter
+{
+public:
+    QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
+                                        const QString &text,
+                                        QMessageBox::StandardButtons buttons) override;
+    QString existingDirectory(QWidget *parent, const QString &title) override;
+};

@@ -1,0 +1,34 @@
+#include "temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <stdexcept>
+
+TempDir::TempDir()
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
+QString TempDir::path() const { return dir_.path() + '/'; }
+
+QString TempDir::operator()(const QString &relative) const { return path() + relative; }
+
+QString TempDir::write(const QString &relative, const QByteArray &content) const
+{
+    const QString full = path() + relative;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile file(full);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        throw std::runtime_error("cannot write " + full.toStdString());
+    return full;
+}
+
+QString TempDir::mkdir(const QString &relative) const
+{
+    const QString full = path() + relative;
+    if (!QDir().mkpath(full))
+        throw std::runtime_error("cannot create " + full.toStdString());
+    return full;
+}

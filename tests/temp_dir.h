@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// A real temporary folder for a test, with small helpers to fill it.
+class TempDir
+{
+public:
+    TempDir();
+    // The folder's path, ending with "/".
+    QString path() const;
+    // Path of a name inside the folder.
+    QString operator()(const QString &relative) const;
+    // Writes a file (creating its folders) and returns its full path.
+    QString write(const QString &relative, const QByteArray &content = "x") const;
+    // Creates a folder (and its parents) and returns its full path.
+    QString mkdir(const QString &relative) const;
+
+private:
+    QTemporaryDir dir_;
+};

@@ -1,0 +1,79 @@
+#include "error_box.h"
+#include "french_texts.h"
+#include "scripted_prompter.h"
+#include "window_helpers.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QWidget>
+
+class WindowHelpersTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void centerFormCentresWithoutResizing();
+    void browseForFolderTrimsTheSeparatorAndKeepsCancel();
+    void errorBoxShowsNumberAndDescription();
+    void standardButtonsSpeakFrench();
+};
+
+void WindowHelpersTest::centerFormCentresWithoutResizing()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QWidget small;
+    small.resize(200, 100);
+    CenterForm(&small);
+    QCOMPARE(small.size(), QSize(200, 100));
+    QCOMPARE(small.pos(), screen.topLeft()
+                              + QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
+
+    // Larger than the screen: negative coordinates, still moved.
+    QWidget large;
+    large.resize(screen.width() + 400, screen.height() + 200);
+    CenterForm(&large);
+    QCOMPARE(large.pos(), screen.topLeft() + QPoint(-200, -100));
+}
+
+void WindowHelpersTest::browseForFolderTrimsTheSeparatorAndKeepsCancel()
+{
+    ScriptedPrompter prompter;
+    prompter.folders << QStringLiteral("/media/clé USB/Photos/") << QStringLiteral("/")
+                     << QStringLiteral("/home/anne");
+    QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("Dossier origine"), prompter),
+             QStringLiteral("/media/clé USB/Photos"));
+    QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QStringLiteral("/"));
+    QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QStringLiteral("/home/anne"));
+    QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QString()); // cancelled
+    QCOMPARE(prompter.folderTitles.front(), QStringLiteral("Dossier origine"));
+}
+
+void WindowHelpersTest::errorBoxShowsNumberAndDescription()
+{
+    ScriptedPrompter prompter;
+    ShowErrorBox(prompter, nullptr, 3044, QStringLiteral("chemin d'accès non valide"));
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
+    QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
+    QCOMPARE(prompter.shown[0].text,
+             QStringLiteral("Erreur: 3044\nDescription: chemin d'accès non valide"));
+    QCOMPARE(prompter.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void WindowHelpersTest::standardButtonsSpeakFrench()
+{
+    InstallFrenchTranslation(*QCoreApplication::instance());
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+    auto plain = [&](QMessageBox::StandardButton b) { return box.button(b)->text().remove(u'&'); };
+    QCOMPARE(plain(QMessageBox::Yes), QStringLiteral("Oui"));
+    QCOMPARE(plain(QMessageBox::No), QStringLiteral("Non"));
+    QCOMPARE(plain(QMessageBox::Cancel), QStringLiteral("Annuler"));
+    QCOMPARE(plain(QMessageBox::Ok), QStringLiteral("OK"));
+}
+
+QTEST_MAIN(WindowHelpersTest)
+#include "window_helpers_test.moc"
