@@ -7,8 +7,9 @@ cd "$(dirname "$0")"
 ./scripts/build.sh build
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-  echo "Pas d'écran graphique (DISPLAY vide) : lancez « xvfb-run -a build/bin/tandrel »," \
-       "ou sans fenêtre « build/bin/tandrel-cli --help »."
+  hint="Pas d'écran graphique (DISPLAY vide) : lancez « xvfb-run -a build/bin/tandrel »"
+  [[ -x build/bin/tandrel-cli ]] && hint+=", ou sans fenêtre « build/bin/tandrel-cli --help »"
+  echo "$hint."
   exit 1
 fi
 exec build/bin/tandrel "$@"

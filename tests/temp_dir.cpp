@@ -11,9 +11,15 @@ TempDir::TempDir()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
-QString TempDir::path() const { return dir_.path() + '/'; }
+QString TempDir::path() const
+{
+    return dir_.path() + '/';
+}
 
-QString TempDir::operator()(const QString &relative) const { return path() + relative; }
+QString TempDir::operator()(const QString &relative) const
+{
+    return path() + relative;
+}
 
 QString TempDir::write(const QString &relative, const QByteArray &content) const
 {

@@ -5,8 +5,7 @@
 #include <QTemporaryDir>
 
 // A real temporary folder for a test, with small helpers to fill it.
-class TempDir
-{
+class TempDir {
 public:
     TempDir();
     // The folder's path, ending with "/".

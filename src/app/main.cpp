@@ -14,8 +14,7 @@ int main(int argc, char *argv[])
     InstallFrenchTranslation(app);
 
     WidgetPrompter prompter;
-    Startup startup = StartTandrel(
-        prompter, QCoreApplication::applicationDirPath(),
+    Startup startup = StartTandrel(prompter, QCoreApplication::applicationDirPath(),
         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (!startup.window)
         return startup.exitCode;

@@ -26,9 +26,9 @@ Startup StartTandrel(Prompter &prompter, const QString &exeDir, const QString &p
     const QString appDir = ResolveAppDir(exeDir, perUserDir);
     if (appDir.isEmpty()) {
         ShowErrorBox(prompter, nullptr, noAppDirError,
-                     QStringLiteral("aucun dossier de l'application accessible en écriture "
-                                    "(%1, %2)")
-                         .arg(exeDir, perUserDir));
+            QStringLiteral("aucun dossier de l'application accessible en écriture "
+                           "(%1, %2)")
+                .arg(exeDir, perUserDir));
         return startup;
     }
 
@@ -38,13 +38,13 @@ Startup StartTandrel(Prompter &prompter, const QString &exeDir, const QString &p
     if (!lock->tryLock(0)) {
         if (lock->error() == QLockFile::LockFailedError)
             prompter.information(nullptr, QStringLiteral("Tandrel"),
-                                 QStringLiteral("Tandrel est déjà ouvert pour le dossier %1.\n"
-                                                "Utilisez la fenêtre déjà ouverte.")
-                                     .arg(appDir));
+                QStringLiteral("Tandrel est déjà ouvert pour le dossier %1.\n"
+                               "Utilisez la fenêtre déjà ouverte.")
+                    .arg(appDir));
         else
             ShowErrorBox(prompter, nullptr, noAppDirError,
-                         QStringLiteral("impossible de créer le fichier %1")
-                             .arg(appDir + QStringLiteral("Tandrel.lock")));
+                QStringLiteral("impossible de créer le fichier %1")
+                    .arg(appDir + QStringLiteral("Tandrel.lock")));
         return startup;
     }
 

@@ -10,8 +10,7 @@ class frm_main;
 
 // What a start of the window program leaves: the loaded main window and the lock that keeps
 // a second instance out of the same application folder, or the exit status when it failed.
-struct Startup
-{
+struct Startup {
     std::unique_ptr<QLockFile> instanceLock;
     std::unique_ptr<frm_main> window;
     int exitCode = 0;

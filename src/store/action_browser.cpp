@@ -4,11 +4,20 @@
 
 #include <algorithm>
 
-ActionBrowser::ActionBrowser(QObject *parent) : QObject(parent) {}
+ActionBrowser::ActionBrowser(QObject *parent)
+    : QObject(parent)
+{
+}
 
-void ActionBrowser::setDatabase(ProjectDb *db) { db_ = db; }
+void ActionBrowser::setDatabase(ProjectDb *db)
+{
+    db_ = db;
+}
 
-void ActionBrowser::setRowSource(const RowSource &source) { source_ = source; }
+void ActionBrowser::setRowSource(const RowSource &source)
+{
+    source_ = source;
+}
 
 void ActionBrowser::refresh()
 {
@@ -26,13 +35,25 @@ const Action *ActionBrowser::current() const
     return current_ < 0 ? nullptr : &rows_[std::size_t(current_)];
 }
 
-void ActionBrowser::moveFirst() { moveTo(0); }
+void ActionBrowser::moveFirst()
+{
+    moveTo(0);
+}
 
-void ActionBrowser::movePrevious() { moveTo(current_ - 1); }
+void ActionBrowser::movePrevious()
+{
+    moveTo(current_ - 1);
+}
 
-void ActionBrowser::moveNext() { moveTo(current_ + 1); }
+void ActionBrowser::moveNext()
+{
+    moveTo(current_ + 1);
+}
 
-void ActionBrowser::moveLast() { moveTo(rowCount() - 1); }
+void ActionBrowser::moveLast()
+{
+    moveTo(rowCount() - 1);
+}
 
 void ActionBrowser::moveTo(int index)
 {
@@ -45,7 +66,10 @@ void ActionBrowser::moveTo(int index)
     emit reposition();
 }
 
-qint64 ActionBrowser::addRow(const Action &action) { return db_->addAction(action); }
+qint64 ActionBrowser::addRow(const Action &action)
+{
+    return db_->addAction(action);
+}
 
 void ActionBrowser::editCurrent(const Action &action)
 {

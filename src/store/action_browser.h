@@ -9,8 +9,7 @@
 class ProjectDb;
 
 // What the action browser shows: all actions by filter, one project's actions, or nothing.
-struct RowSource
-{
+struct RowSource {
     enum class Kind { AllActions, Project, Blank };
     Kind kind = Kind::Blank;
     qint64 templateNo = 0;
@@ -24,8 +23,7 @@ struct RowSource
 // The action browser (Data1): a cursor over the rows of its row source, with a current row.
 // Every change of the current row, refresh included, raises reposition().
 // Database failures throw DbError.
-class ActionBrowser : public QObject
-{
+class ActionBrowser : public QObject {
     Q_OBJECT
 
 public:

@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 DbError::DbError(int number, const QString &description)
-    : std::runtime_error(description.toStdString()), number_(number), description_(description)
+    : std::runtime_error(description.toStdString())
+    , number_(number)
+    , description_(description)
 {
 }
 

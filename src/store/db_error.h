@@ -6,8 +6,7 @@
 
 // A failure of the project database: an error number and a French description, as the
 // error boxes show them.
-class DbError : public std::runtime_error
-{
+class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString &description);
     int number() const { return number_; }

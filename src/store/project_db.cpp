@@ -22,17 +22,17 @@ CREATE TABLE Actions   (ActionNo INTEGER PRIMARY KEY AUTOINCREMENT,
                         FileDate TEXT, FileSize TEXT, Operator TEXT);
 )sql";
 
-constexpr const char *actionColumns =
-    "ActionNo, TemplateNo, Description, Enabled, FileFilter, FromFolder, ToFolder, InclSub, "
-    "FileDate, FileSize, Operator";
+constexpr const char *actionColumns
+    = "ActionNo, TemplateNo, Description, Enabled, FileFilter, FromFolder, ToFolder, InclSub, "
+      "FileDate, FileSize, Operator";
 
 } // namespace
 
 // A prepared statement that binds texts and numbers and reads columns as texts.
-class ProjectDb::Statement
-{
+class ProjectDb::Statement {
 public:
-    Statement(const ProjectDb &db, const char *sql) : db_(db)
+    Statement(const ProjectDb &db, const char *sql)
+        : db_(db)
     {
         const int rc = sqlite3_prepare_v2(db.db_, sql, -1, &stmt_, nullptr);
         if (rc != SQLITE_OK)
@@ -45,7 +45,8 @@ public:
     Statement &bind(int index, const QString &text)
     {
         const QByteArray utf8 = text.toUtf8();
-        check(sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
+        check(
+            sqlite3_bind_text(stmt_, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT));
         return *this;
     }
     Statement &bind(int index, qint64 number)
@@ -65,8 +66,7 @@ public:
     }
     void run()
     {
-        while (next()) {
-        }
+        while (next()) { }
     }
     QString text(int column) const
     {
@@ -85,12 +85,13 @@ private:
     sqlite3_stmt *stmt_ = nullptr;
 };
 
-ProjectDb::ProjectDb(const QString &path) : path_(path)
+ProjectDb::ProjectDb(const QString &path)
+    : path_(path)
 {
     const bool existed = QFileInfo::exists(path);
     const int flags = SQLITE_OPEN_READWRITE | (existed ? 0 : SQLITE_OPEN_CREATE);
-    const int rc = sqlite3_open_v2(QFileInfo(path).absoluteFilePath().toUtf8().constData(), &db_,
-                                   flags, nullptr);
+    const int rc = sqlite3_open_v2(
+        QFileInfo(path).absoluteFilePath().toUtf8().constData(), &db_, flags, nullptr);
     try {
         if (rc != SQLITE_OK)
             fail(rc);
@@ -107,7 +108,10 @@ ProjectDb::ProjectDb(const QString &path) : path_(path)
     }
 }
 
-ProjectDb::~ProjectDb() { sqlite3_close(db_); }
+ProjectDb::~ProjectDb()
+{
+    sqlite3_close(db_);
+}
 
 void ProjectDb::fail(int code) const
 {
@@ -116,7 +120,10 @@ void ProjectDb::fail(int code) const
     throw DbError(code, description);
 }
 
-ProjectDb::Statement ProjectDb::prepare(const char *sql) const { return Statement(*this, sql); }
+ProjectDb::Statement ProjectDb::prepare(const char *sql) const
+{
+    return Statement(*this, sql);
+}
 
 void ProjectDb::exec(const char *sql)
 {
@@ -146,35 +153,42 @@ void ProjectDb::checkSchema() const
             fail(SQLITE_CORRUPT);
     }
     static const char *required[][2] = {
-        {"Templates", "TemplateNo"}, {"Templates", "Name"},    {"Templates", "Description"},
-        {"Actions", "ActionNo"},     {"Actions", "TemplateNo"}, {"Actions", "Description"},
-        {"Actions", "Enabled"},      {"Actions", "FileFilter"}, {"Actions", "FromFolder"},
-        {"Actions", "ToFolder"},     {"Actions", "InclSub"},    {"Actions", "FileDate"},
-        {"Actions", "FileSize"},     {"Actions", "Operator"},
+        {"Templates", "TemplateNo"},
+        {"Templates", "Name"},
+        {"Templates", "Description"},
+        {"Actions", "ActionNo"},
+        {"Actions", "TemplateNo"},
+        {"Actions", "Description"},
+        {"Actions", "Enabled"},
+        {"Actions", "FileFilter"},
+        {"Actions", "FromFolder"},
+        {"Actions", "ToFolder"},
+        {"Actions", "InclSub"},
+        {"Actions", "FileDate"},
+        {"Actions", "FileSize"},
+        {"Actions", "Operator"},
     };
     for (const auto &[table, column] : required) {
         Statement probe = prepare("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
         probe.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
         if (!probe.next())
             throw DbError(SQLITE_NOTADB,
-                          QStringLiteral("le fichier n'est pas une base de données Tandrel (%1)")
-                              .arg(path_));
+                QStringLiteral("le fichier n'est pas une base de données Tandrel (%1)").arg(path_));
     }
 }
 
 std::vector<Project> ProjectDb::projectsByName() const
 {
-    Statement query =
-        prepare("SELECT TemplateNo, Name, Description FROM Templates ORDER BY TemplateNo");
+    Statement query
+        = prepare("SELECT TemplateNo, Name, Description FROM Templates ORDER BY TemplateNo");
     std::vector<Project> projects;
     while (query.next())
         projects.push_back({query.number(0), query.text(1), query.text(2)});
     // As a French reader sorts: "été" between "E" and "F", case ignored.
-    QCollator collator{QLocale(QLocale::French, QLocale::France)};
+    QCollator collator {QLocale(QLocale::French, QLocale::France)};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(projects.begin(), projects.end(), [&](const Project &a, const Project &b) {
-        return collator.compare(a.name, b.name) < 0;
-    });
+    std::stable_sort(projects.begin(), projects.end(),
+        [&](const Project &a, const Project &b) { return collator.compare(a.name, b.name) < 0; });
     return projects;
 }
 
@@ -191,12 +205,12 @@ std::vector<Project> ProjectDb::projectsNamed(const QString &name) const
 
 std::optional<Project> ProjectDb::project(qint64 templateNo) const
 {
-    Statement query =
-        prepare("SELECT TemplateNo, Name, Description FROM Templates WHERE TemplateNo = ?1");
+    Statement query
+        = prepare("SELECT TemplateNo, Name, Description FROM Templates WHERE TemplateNo = ?1");
     query.bind(1, templateNo);
     if (!query.next())
         return std::nullopt;
-    return Project{query.number(0), query.text(1), query.text(2)};
+    return Project {query.number(0), query.text(1), query.text(2)};
 }
 
 qint64 ProjectDb::addProject(const QString &name, const QString &description)
@@ -235,8 +249,8 @@ std::vector<Action> ProjectDb::readActions(Statement &query) const
     std::vector<Action> actions;
     while (query.next()) {
         actions.push_back({query.number(0), query.number(1), query.text(2), query.text(3),
-                           query.text(4), query.text(5), query.text(6), query.text(7),
-                           query.text(8), query.text(9), query.text(10)});
+            query.text(4), query.text(5), query.text(6), query.text(7), query.text(8),
+            query.text(9), query.text(10)});
     }
     return actions;
 }
@@ -244,7 +258,7 @@ std::vector<Action> ProjectDb::readActions(Statement &query) const
 std::vector<Action> ProjectDb::actionsOf(qint64 templateNo) const
 {
     const QByteArray sql = QByteArray("SELECT ") + actionColumns
-                           + " FROM Actions WHERE TemplateNo = ?1 ORDER BY ActionNo";
+        + " FROM Actions WHERE TemplateNo = ?1 ORDER BY ActionNo";
     Statement query = prepare(sql.constData());
     query.bind(1, templateNo);
     return readActions(query);
@@ -252,8 +266,8 @@ std::vector<Action> ProjectDb::actionsOf(qint64 templateNo) const
 
 std::vector<Action> ProjectDb::allActionsByFilter() const
 {
-    const QByteArray sql =
-        QByteArray("SELECT ") + actionColumns + " FROM Actions ORDER BY FileFilter, ActionNo";
+    const QByteArray sql
+        = QByteArray("SELECT ") + actionColumns + " FROM Actions ORDER BY FileFilter, ActionNo";
     Statement query = prepare(sql.constData());
     return readActions(query);
 }

@@ -11,8 +11,7 @@ struct sqlite3;
 
 // The project database (file Tandrel.mdb): projects in table Templates, their actions in
 // table Actions. Every query binds its values. Failures throw DbError.
-class ProjectDb
-{
+class ProjectDb {
 public:
     // Opens the file; a missing file is created with the schema. A file that is not a Tandrel
     // database is refused and left untouched.

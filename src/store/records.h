@@ -4,16 +4,14 @@
 #include <QtGlobal>
 
 // A project: a row of table Templates.
-struct Project
-{
+struct Project {
     qint64 templateNo = 0;
     QString name;
     QString description;
 };
 
 // An action: a row of table Actions. Texts are stored as typed; a null column reads as "".
-struct Action
-{
+struct Action {
     qint64 actionNo = 0; // the row's own key: addresses the row, never shown or exported
     qint64 templateNo = 0;
     QString description;
@@ -24,7 +22,7 @@ struct Action
     QString inclSub; // "OUI" / "NON"
     QString fileDate; // "", ">" or "<>"
     QString fileSize; // "", ">" or "<>"
-    QString op;       // column Operator: "", "AND" or "OR"
+    QString op; // column Operator: "", "AND" or "OR"
 };
 
 // A stored flag is true when its upper-cased text is "OUI".

@@ -17,19 +17,24 @@ bool hasWildcard(const QString &text)
     return text.contains(u'*') || text.contains(u'?');
 }
 
-bool isHiddenName(const QString &name) { return name.startsWith(u'.'); }
+bool isHiddenName(const QString &name)
+{
+    return name.startsWith(u'.');
+}
 
 // A normal file: a regular file (links are followed) whose name does not mark it hidden.
 bool isNormalFile(const QByteArray &path, const QString &name)
 {
-    struct stat st {};
+    struct stat st { };
     return !isHiddenName(name) && ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool anyNormalFileMatches(const QString &folder, const QString &pattern)
 {
-    const QByteArray encodedFolder = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
-    const std::unique_ptr<DIR, int (*)(DIR *)> dir(::opendir(encodedFolder.constData()), ::closedir);
+    const QByteArray encodedFolder
+        = QFile::encodeName(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const std::unique_ptr<DIR, int (*)(DIR *)> dir(
+        ::opendir(encodedFolder.constData()), ::closedir);
     if (!dir)
         return false;
     const WildcardFilter filter(pattern);
@@ -60,9 +65,9 @@ bool FolderExists(const QString &path)
     if (path.isEmpty())
         return false;
     const QByteArray encoded = QFile::encodeName(path);
-    struct stat st {};
+    struct stat st { };
     return ::stat(encoded.constData(), &st) == 0 && S_ISDIR(st.st_mode)
-           && ::access(encoded.constData(), X_OK) == 0;
+        && ::access(encoded.constData(), X_OK) == 0;
 }
 
 void MakeDir(const QString &path)

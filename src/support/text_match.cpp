@@ -29,8 +29,7 @@ bool matchFoldedWithDotRule(QStringView pattern, QStringView name)
 {
     if (matchFolded(pattern, name))
         return true;
-    return pattern.endsWith(u".*") && !name.contains(u'.')
-           && matchFolded(pattern.chopped(2), name);
+    return pattern.endsWith(u".*") && !name.contains(u'.') && matchFolded(pattern.chopped(2), name);
 }
 
 } // namespace
@@ -40,7 +39,10 @@ int CompareNoCase(const QString &a, const QString &b)
     return QString::compare(a, b, Qt::CaseInsensitive);
 }
 
-bool EqualsNoCase(const QString &a, const QString &b) { return CompareNoCase(a, b) == 0; }
+bool EqualsNoCase(const QString &a, const QString &b)
+{
+    return CompareNoCase(a, b) == 0;
+}
 
 bool WildcardMatch(const QString &pattern, const QString &name)
 {

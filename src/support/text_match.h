@@ -16,8 +16,7 @@ bool WildcardMatch(const QString &pattern, const QString &name);
 
 // A file filter of one or more wildcard patterns separated by ";", prepared once and then
 // matched against many names.
-class WildcardFilter
-{
+class WildcardFilter {
 public:
     explicit WildcardFilter(const QString &filter);
     bool matches(const QString &name) const;

@@ -10,7 +10,7 @@ void InstallFrenchTranslation(QCoreApplication &app)
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(translator);
     else
         delete translator;

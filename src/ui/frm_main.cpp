@@ -33,8 +33,7 @@ QLabel *makeValueLabel(const QString &objectName, QWidget *parent)
 }
 
 // The table's columns, in order, with the stored text each shows.
-struct Column
-{
+struct Column {
     const char *title;
     QString Action::*field;
 };
@@ -53,7 +52,9 @@ const Column tableColumns[] = {
 } // namespace
 
 frm_main::frm_main(Prompter &prompter, QWidget *parent)
-    : QMainWindow(parent), prompter_(prompter), Data1(this)
+    : QMainWindow(parent)
+    , prompter_(prompter)
+    , Data1(this)
 {
     setObjectName(QStringLiteral("frm_main"));
     Data1.setObjectName(QStringLiteral("Data1"));
@@ -92,8 +93,7 @@ QGroupBox *frm_main::buildActionFrame()
     Frame2 = new QGroupBox(QStringLiteral("Actions"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     auto *details = new QGridLayout;
-    const struct
-    {
+    const struct {
         const char *caption;
         QLabel **label;
         const char *name;
@@ -121,7 +121,7 @@ QGroupBox *frm_main::buildActionFrame()
     chk_includesubfolders = new QCheckBox(QStringLiteral("Inclure les sous-dossiers"), Frame2);
     chk_includesubfolders->setObjectName(QStringLiteral("chk_includesubfolders"));
     connect(chk_includesubfolders, &QCheckBox::clicked, this,
-            [this] { chk_includesubfolders_Click(); });
+        [this] { chk_includesubfolders_Click(); });
     details->addWidget(chk_includesubfolders, row, 1);
 
     Data1Bar = new NavigationBar(QStringLiteral("Data1"), Frame2);
@@ -143,7 +143,7 @@ QGroupBox *frm_main::buildActionFrame()
     tbl_actions->verticalHeader()->setVisible(false);
     tbl_actions->horizontalHeader()->setStretchLastSection(true);
     connect(tbl_actions, &QTableWidget::currentCellChanged, this,
-            [this](int current) { Data1.moveTo(current); });
+        [this](int current) { Data1.moveTo(current); });
 
     auto *layout = new QVBoxLayout(Frame2);
     layout->addLayout(details);
@@ -184,7 +184,8 @@ void frm_main::ShowTemplate(const QString &name)
 {
     {
         const QSignalBlocker blocker(cmb_template);
-        cmb_template->setCurrentIndex(std::max(0, cmb_template->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive)));
+        cmb_template->setCurrentIndex(
+            std::max(0, cmb_template->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive)));
     }
     cmb_template_Click();
 }
@@ -194,7 +195,7 @@ void frm_main::cmb_template_Click()
     try {
         const QString name = cmb_template->currentText();
         const std::vector<Project> found
-            = name == NoProject ? std::vector<Project>{} : projectDb_->projectsNamed(name);
+            = name == NoProject ? std::vector<Project> {} : projectDb_->projectsNamed(name);
         if (found.empty()) {
             chooseNoProject();
             return;
@@ -243,7 +244,7 @@ void frm_main::Data1_Reposition()
 void frm_main::ClearFields()
 {
     for (QLabel *label : {lbl_description, lbl_enabled, lbl_filedate, lbl_filesize, lbl_filter,
-                          lbl_fromfolder, lbl_operator, lbl_tofolder})
+             lbl_fromfolder, lbl_operator, lbl_tofolder})
         label->clear();
     chk_includesubfolders->setChecked(false);
 }
@@ -279,5 +280,5 @@ void frm_main::showDatabaseError(const std::exception &error)
 {
     const auto *dbError = dynamic_cast<const DbError *>(&error);
     ShowErrorBox(prompter_, this, dbError ? dbError->number() : 0,
-                 dbError ? dbError->description() : QString::fromUtf8(error.what()));
+        dbError ? dbError->description() : QString::fromUtf8(error.what()));
 }

@@ -16,8 +16,7 @@ class QLabel;
 class QTableWidget;
 
 // The main window: the project list, the action browser and the current action's details.
-class frm_main : public QMainWindow
-{
+class frm_main : public QMainWindow {
     Q_OBJECT
 
 public:

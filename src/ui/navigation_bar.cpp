@@ -18,12 +18,12 @@ QToolButton *makeButton(const QString &text, const QString &tip, QWidget *parent
 } // namespace
 
 NavigationBar::NavigationBar(const QString &caption, QWidget *parent)
-    : QWidget(parent),
-      first_(makeButton(QStringLiteral("|◀"), tr("Première action"), this)),
-      previous_(makeButton(QStringLiteral("◀"), tr("Action précédente"), this)),
-      caption_(new QLabel(caption, this)),
-      next_(makeButton(QStringLiteral("▶"), tr("Action suivante"), this)),
-      last_(makeButton(QStringLiteral("▶|"), tr("Dernière action"), this))
+    : QWidget(parent)
+    , first_(makeButton(QStringLiteral("|◀"), tr("Première action"), this))
+    , previous_(makeButton(QStringLiteral("◀"), tr("Action précédente"), this))
+    , caption_(new QLabel(caption, this))
+    , next_(makeButton(QStringLiteral("▶"), tr("Action suivante"), this))
+    , last_(makeButton(QStringLiteral("▶|"), tr("Dernière action"), this))
 {
     caption_->setAlignment(Qt::AlignCenter);
     caption_->setFrameShape(QFrame::StyledPanel);
@@ -41,4 +41,7 @@ NavigationBar::NavigationBar(const QString &caption, QWidget *parent)
     connect(last_, &QToolButton::clicked, this, &NavigationBar::last);
 }
 
-void NavigationBar::setCaption(const QString &caption) { caption_->setText(caption); }
+void NavigationBar::setCaption(const QString &caption)
+{
+    caption_->setText(caption);
+}

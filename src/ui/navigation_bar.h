@@ -6,8 +6,7 @@ class QLabel;
 class QToolButton;
 
 // The browser's navigation bar: first, previous, a caption, next, last.
-class NavigationBar : public QWidget
-{
+class NavigationBar : public QWidget {
     Q_OBJECT
 
 public:

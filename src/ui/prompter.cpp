@@ -15,7 +15,7 @@ void Prompter::information(QWidget *parent, const QString &title, const QString 
 bool Prompter::question(QWidget *parent, const QString &title, const QString &text)
 {
     return message(parent, Icon::Question, title, text, QMessageBox::Yes | QMessageBox::No)
-           == QMessageBox::Yes;
+        == QMessageBox::Yes;
 }
 
 namespace {
@@ -38,8 +38,7 @@ QMessageBox::Icon toQt(Prompter::Icon icon)
 } // namespace
 
 QMessageBox::StandardButton WidgetPrompter::message(QWidget *parent, Icon icon,
-                                                    const QString &title, const QString &text,
-                                                    QMessageBox::StandardButtons buttons)
+    const QString &title, const QString &text, QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(toQt(icon), title, text, buttons, parent);
     return QMessageBox::StandardButton(box.exec());

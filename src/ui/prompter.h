@@ -7,8 +7,7 @@ class QWidget;
 
 // Every message box and every file or folder dialog of the program goes through a Prompter,
 // so that tests can answer them.
-class Prompter
-{
+class Prompter {
 public:
     enum class Icon { Information, Question, Warning, Critical };
 
@@ -16,8 +15,7 @@ public:
 
     // Shows a modal message box and returns the button that closed it.
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
-                                                const QString &text,
-                                                QMessageBox::StandardButtons buttons)
+        const QString &text, QMessageBox::StandardButtons buttons)
         = 0;
     // Asks for an existing folder; empty when cancelled.
     virtual QString existingDirectory(QWidget *parent, const QString &title) = 0;
@@ -31,11 +29,9 @@ public:
 };
 
 // The Prompter of the running program: real Qt dialogs.
-class WidgetPrompter final : public Prompter
-{
+class WidgetPrompter final : public Prompter {
 public:
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
-                                        const QString &text,
-                                        QMessageBox::StandardButtons buttons) override;
+        const QString &text, QMessageBox::StandardButtons buttons) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
 };

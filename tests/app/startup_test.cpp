@@ -7,8 +7,7 @@
 #include <QLockFile>
 #include <QTest>
 
-class StartupTest : public QObject
-{
+class StartupTest : public QObject {
     Q_OBJECT
 
 private slots:

@@ -1,1 +1,184 @@
+#include "action_browser.h"
+#include "project_db.h"
+#include "temp_dir.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+Action makeAction(qint64 templateNo, const QString &filter)
+{
+    Action a;
+    a.templateNo = templateNo;
+    a.description = "copie " + filter;
+    a.enabled = "OUI";
+    a.fileFilter = filter;
+    a.fromFolder = "/origine";
+    a.toFolder = "/destination";
+    a.inclSub = "NON";
+    return a;
+}
+
+class ActionBrowserTest : public ::testing::Test {
+protected:
+    ActionBrowserTest()
+    {
+        one = db.addProject("un", QString());
+        two = db.addProject("deux", QString());
+        for (const char *filter : {"*.zz", "*.aa", "*.mm"})
+            db.addAction(makeAction(one, QString::fromLatin1(filter)));
+        db.addAction(makeAction(two, "*.bb"));
+        browser.setDatabase(&db);
+        // What a reposition handler sees: the filter of the current row, "-" for none.
+        QObject::connect(&browser, &ActionBrowser::reposition, [this] {
+            const Action *row = browser.current();
+            seen.push_back(row ? row->fileFilter.toStdString() : "-");
+        });
+    }
+
+    std::vector<std::string> filters() const
+    {
+        std::vector<std::string> out;
+        for (const Action &a : browser.rows())
+            out.push_back(a.fileFilter.toStdString());
+        return out;
+    }
+
+    using Seen = std::vector<std::string>;
+
+    TempDir dir;
+    ProjectDb db {dir("Tandrel.mdb")};
+    ActionBrowser browser;
+    qint64 one = 0;
+    qint64 two = 0;
+    Seen seen;
+};
+
+} // namespace
+
+TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndShowsTheFirstRow)
+{
+    browser.setRowSource(RowSource::project(one));
+    EXPECT_EQ(browser.rowCount(), 0); // not before the refresh
+    EXPECT_TRUE(seen.empty());
+    browser.refresh();
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.aa", "*.mm"}));
+    EXPECT_EQ(browser.currentIndex(), 0);
+    EXPECT_EQ(seen, Seen {"*.zz"});
+
+    browser.moveLast();
+    browser.refresh();
+    EXPECT_EQ(browser.currentIndex(), 0);
+    EXPECT_EQ(seen, (Seen {"*.zz", "*.mm", "*.zz"}));
+
+    browser.setRowSource(RowSource::project(two));
+    browser.refresh();
+    EXPECT_EQ(filters(), Seen {"*.bb"});
+    EXPECT_EQ(browser.current()->templateNo, two);
+
+    browser.setRowSource(RowSource::allActions());
+    browser.refresh();
+    EXPECT_EQ(filters(), (Seen {"*.aa", "*.bb", "*.mm", "*.zz"}));
+}
+
+TEST_F(ActionBrowserTest, BlankAndEmptySourcesHaveNoCurrentRow)
+{
+    const auto expectEmpty = [this] {
+        EXPECT_EQ(browser.rowCount(), 0);
+        EXPECT_EQ(browser.currentIndex(), -1);
+        EXPECT_EQ(browser.current(), nullptr);
+    };
+    browser.setRowSource(RowSource::project(one));
+    browser.refresh();
+    browser.setRowSource(RowSource::blank());
+    browser.refresh();
+    expectEmpty();
+    EXPECT_EQ(seen, (Seen {"*.zz", "-"})); // emptying the browser is a reposition too
+
+    const qint64 empty = db.addProject("vide", QString());
+    browser.setRowSource(RowSource::project(empty));
+    browser.refresh();
+    expectEmpty();
+    browser.moveNext();
+    browser.moveLast();
+    browser.moveTo(3);
+    expectEmpty();
+    EXPECT_EQ(seen, (Seen {"*.zz", "-", "-"}));
+}
+
+TEST_F(ActionBrowserTest, NavigationStaysWithinTheRowsAndSignalsOnlyRealMoves)
+{
+    browser.setRowSource(RowSource::project(one));
+    browser.refresh();
+    seen.clear();
+
+    browser.movePrevious(); // already first
+    browser.moveFirst();
+    EXPECT_TRUE(seen.empty());
+    browser.moveNext();
+    browser.moveNext();
+    EXPECT_EQ(browser.currentIndex(), 2);
+    browser.moveNext(); // already last
+    browser.moveLast();
+    browser.movePrevious();
+    browser.moveFirst();
+    browser.moveTo(99);
+    browser.moveTo(-5);
+    browser.moveTo(1);
+    browser.moveTo(1);
+    EXPECT_EQ(seen, (Seen {"*.aa", "*.mm", "*.aa", "*.zz", "*.mm", "*.zz", "*.aa"}));
+    EXPECT_EQ(browser.current()->fileFilter, "*.aa");
+}
+
+TEST_F(ActionBrowserTest, EditKeepsTheRowCurrentAndInItsProject)
+{
+    browser.setRowSource(RowSource::project(one));
+    browser.refresh();
+    browser.moveNext();
+    const qint64 editedKey = browser.current()->actionNo;
+    const qint64 firstKey = browser.rows()[0].actionNo;
+
+    // Neither the key nor the project of the given action may redirect the write.
+    Action changed = makeAction(two, "*.new");
+    changed.actionNo = firstKey;
+    changed.enabled = "NON";
+    browser.editCurrent(changed);
+
+    EXPECT_EQ(browser.currentIndex(), 1);
+    EXPECT_EQ(browser.current()->actionNo, editedKey);
+    EXPECT_EQ(browser.current()->templateNo, one);
+    EXPECT_EQ(browser.current()->fileFilter, "*.new");
+    const std::vector<Action> stored = db.actionsOf(one);
+    ASSERT_EQ(stored.size(), 3u);
+    EXPECT_EQ(stored[0].fileFilter, "*.zz");
+    EXPECT_EQ(stored[1].fileFilter, "*.new");
+    EXPECT_EQ(stored[1].enabled, "NON");
+    EXPECT_EQ(stored[1].description, "copie *.new");
+    EXPECT_EQ(db.actionsOf(two).size(), 1u);
+
+    browser.refresh();
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm"}));
+}
+
+TEST_F(ActionBrowserTest, AddAndDeleteTakeEffectAtTheNextRefresh)
+{
+    browser.setRowSource(RowSource::project(one));
+    browser.refresh();
+
+    const qint64 added = browser.addRow(makeAction(one, "*.added"));
+    EXPECT_EQ(browser.rowCount(), 3);
+    browser.refresh();
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.aa", "*.mm", "*.added"}));
+    EXPECT_EQ(browser.rows()[3].actionNo, added);
+    EXPECT_EQ(browser.rows()[3].templateNo, one);
+
+    browser.moveTo(1);
+    browser.deleteCurrent();
+    browser.refresh();
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.mm", "*.added"}));
+    EXPECT_EQ(browser.currentIndex(), 0);
+    EXPECT_EQ(db.actionsOf(two).size(), 1u); // the other project keeps its action
+}

@@ -1,1 +1,350 @@
+#include "db_error.h"
+#include "project_db.h"
+#include "temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <optional>
+
+namespace {
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs SQL on the file directly, as another program would; returns the first column of the
+// last row (empty when none).
+QString rawSql(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    QString last;
+    char *message = nullptr;
+    const int rc = sqlite3_exec(
+        db, sql,
+        [](void *out, int, char **values, char **) {
+            *static_cast<QString *>(out) = QString::fromUtf8(values[0] ? values[0] : "");
+            return 0;
+        },
+        &last, &message);
+    EXPECT_EQ(rc, SQLITE_OK) << sql << ": " << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+    return last;
+}
+
+Action makeAction(qint64 templateNo, const QString &tag)
+{
+    Action a;
+    a.templateNo = templateNo;
+    a.description = "desc " + tag;
+    a.enabled = "en " + tag;
+    a.fileFilter = "*." + tag;
+    a.fromFolder = "/from/" + tag;
+    a.toFolder = "/to/" + tag;
+    a.inclSub = "sub " + tag;
+    a.fileDate = "date " + tag;
+    a.fileSize = "size " + tag;
+    a.op = "op " + tag;
+    return a;
+}
+
+// Every column of an action in one readable line, so that swapped columns show at once.
+std::string columns(const Action &a)
+{
+    return QStringList {QString::number(a.actionNo), QString::number(a.templateNo), a.description,
+        a.enabled, a.fileFilter, a.fromFolder, a.toFolder, a.inclSub, a.fileDate, a.fileSize, a.op}
+        .join(u'|')
+        .toStdString();
+}
+
+std::vector<std::string> names(const std::vector<Project> &projects)
+{
+    std::vector<std::string> out;
+    for (const Project &p : projects)
+        out.push_back(p.name.toStdString());
+    return out;
+}
+
+std::vector<qint64> keys(const std::vector<Project> &projects)
+{
+    std::vector<qint64> out;
+    for (const Project &p : projects)
+        out.push_back(p.templateNo);
+    return out;
+}
+
+} // namespace
+
+TEST(ProjectDb, CreatesAMissingFileAndKeepsItsDataWhenReopened)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    qint64 key = 0;
+    {
+        ProjectDb db(path);
+        EXPECT_EQ(db.name(), path);
+        EXPECT_TRUE(db.projectsByName().empty());
+        key = db.addProject("Photos", "Sauvegarde des photos");
+        db.addAction(makeAction(key, "jpg"));
+    }
+    EXPECT_EQ(rawSql(path, "SELECT group_concat(name, ',') FROM pragma_table_info('Actions')"),
+        "ActionNo,TemplateNo,Description,Enabled,FileFilter,FromFolder,ToFolder,InclSub,"
+        "FileDate,FileSize,Operator");
+    EXPECT_EQ(rawSql(path, "SELECT group_concat(name, ',') FROM pragma_table_info('Templates')"),
+        "TemplateNo,Name,Description");
+
+    ProjectDb reopened(path);
+    const std::optional<Project> project = reopened.project(key);
+    ASSERT_TRUE(project);
+    EXPECT_EQ(project->name, "Photos");
+    EXPECT_EQ(project->description, "Sauvegarde des photos");
+    ASSERT_EQ(reopened.actionsOf(key).size(), 1u);
+    EXPECT_EQ(reopened.actionsOf(key)[0].fileFilter, "*.jpg");
+
+    EXPECT_THROW(ProjectDb {dir("no-such-folder/Tandrel.mdb")}, DbError);
+    EXPECT_FALSE(QFileInfo::exists(dir("no-such-folder")));
+    EXPECT_THROW(ProjectDb {dir.mkdir("a-folder.mdb")}, DbError);
+}
+
+TEST(ProjectDb, RefusesOtherFilesAndLeavesThemUntouched)
+{
+    TempDir dir;
+    // A real database big enough to span many pages.
+    QByteArray whole;
+    {
+        const QString full = dir("full.mdb");
+        {
+            ProjectDb db(full);
+            for (int i = 0; i < 200; ++i)
+                db.addProject(QString::number(i), QString(500, u'x'));
+        }
+        whole = readBytes(full);
+        ASSERT_GT(whole.size(), 64 * 1024);
+    }
+    // Same size, tables intact, but the page after the schema overwritten.
+    QByteArray damaged = whole;
+    for (qsizetype i = 4096; i < 8192; ++i)
+        damaged[i] = char(i % 253);
+    const auto sqliteFile = [&](const QString &name, const char *sql) {
+        rawSql(dir(name), sql);
+        return readBytes(dir(name));
+    };
+    const std::vector<std::pair<QString, QByteArray>> cases = {
+        {"empty.mdb", QByteArray()},
+        {"random.mdb", QByteArray("\x13\x37\xfe garbage ").repeated(1000)},
+        {"truncated.mdb", whole.left(whole.size() / 2)},
+        {"damaged.mdb", damaged},
+        {"other.mdb",
+            sqliteFile("other.src",
+                "CREATE TABLE Clients (Id INTEGER, Nom TEXT);"
+                "INSERT INTO Clients VALUES (1, 'Dupont');")},
+        {"missing-column.mdb",
+            sqliteFile("column.src", // all but Actions.Operator
+                "CREATE TABLE Templates (TemplateNo, Name, Description);"
+                "CREATE TABLE Actions (ActionNo, TemplateNo, Description, Enabled, FileFilter, "
+                "FromFolder, ToFolder, InclSub, FileDate, FileSize);")},
+    };
+    for (const auto &[name, bytes] : cases) {
+        SCOPED_TRACE(name.toStdString());
+        const QString path = dir.write("refused/" + name, bytes);
+        try {
+            ProjectDb db(path);
+            ADD_FAILURE() << "opened";
+        } catch (const DbError &error) {
+            EXPECT_NE(error.number(), 0);
+            EXPECT_FALSE(error.description().isEmpty());
+        }
+        EXPECT_EQ(readBytes(path), bytes);
+        EXPECT_EQ(QDir(dir("refused")).entryList(QDir::Files | QDir::Hidden),
+            QStringList {name}); // no journal or side file left behind
+        QFile::remove(path);
+    }
+}
+
+TEST(ProjectDb, ReportsALockedFileAndWorksAgainOnceItIsFree)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    ProjectDb db(path);
+    const qint64 key = db.addProject("verrouillé", QString());
+    db.addAction(makeAction(key, "txt"));
+
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    try {
+        ProjectDb second(path);
+        ADD_FAILURE() << "opened a locked file";
+    } catch (const DbError &error) {
+        EXPECT_EQ(error.number() & 0xff, SQLITE_BUSY);
+    }
+    EXPECT_THROW(db.deleteProject(key), DbError);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    // The failed deletion left no transaction behind: the next one goes through whole.
+    db.deleteProject(key);
+    EXPECT_FALSE(db.project(key));
+    EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "0");
+    EXPECT_EQ(db.addProject("libre", QString()), key + 1);
+}
+
+TEST(ProjectDb, StoresAwkwardNamesAsTheyAre)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    ProjectDb db(path);
+    const QStringList awkward = {"l'été", "100% sûr", "C:\\Données\\", "a_b", "\"cité\"", "éàçùœÉ",
+        QString(1000, u'é'), "deux\nlignes", "'; DROP TABLE Templates; --"};
+    for (const QString &name : awkward) {
+        SCOPED_TRACE(name.left(40).toStdString());
+        const qint64 key = db.addProject(name, name + " (description)");
+        const std::optional<Project> stored = db.project(key);
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->name, name);
+        EXPECT_EQ(stored->description, name + " (description)");
+        ASSERT_EQ(db.projectsNamed(name).size(), 1u);
+        EXPECT_EQ(db.projectsNamed(name)[0].templateNo, key);
+    }
+    // Stored as plain text, not escaped, and "%" and "_" are no wildcards when matching.
+    EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Templates WHERE Name = 'l''été'"), "1");
+    EXPECT_TRUE(db.projectsNamed("100% s").empty());
+    EXPECT_TRUE(db.projectsNamed("100_ sûr").empty());
+    EXPECT_TRUE(db.projectsNamed("axb").empty());
+    EXPECT_EQ(db.projectsByName().size(), std::size_t(awkward.size()));
+}
+
+TEST(ProjectDb, ListsProjectsAsAFrenchReaderSortsThem)
+{
+    TempDir dir;
+    ProjectDb db(dir("Tandrel.mdb"));
+    for (const char *name : {"F", "zèbre", "été", "E", "B", "a", "b", "zebra", "Eux"})
+        db.addProject(QString::fromUtf8(name), QString());
+    // Case ignored ("B" and "b" stay in key order), accents after the plain letter.
+    EXPECT_EQ(names(db.projectsByName()),
+        (std::vector<std::string> {"a", "B", "b", "E", "été", "Eux", "F", "zebra", "zèbre"}));
+}
+
+TEST(ProjectDb, FindsProjectsByExactName)
+{
+    TempDir dir;
+    ProjectDb db(dir("Tandrel.mdb"));
+    const qint64 first = db.addProject("Sauvegarde", "un");
+    const qint64 lower = db.addProject("sauvegarde", "deux");
+    db.addProject("Sauvegarde ", "trois");
+    const qint64 second = db.addProject("Sauvegarde", "quatre");
+
+    EXPECT_EQ(keys(db.projectsNamed("Sauvegarde")), (std::vector<qint64> {first, second}));
+    EXPECT_EQ(db.projectsNamed("Sauvegarde")[1].description, "quatre");
+    EXPECT_EQ(keys(db.projectsNamed("sauvegarde")), std::vector<qint64> {lower});
+    EXPECT_TRUE(db.projectsNamed("SAUVEGARDE").empty());
+}
+
+TEST(ProjectDb, WorksWithKeysBeyondSixteenBits)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    ProjectDb db(path);
+    db.addProject("petit", QString());
+    rawSql(path,
+        "INSERT INTO Templates (TemplateNo, Name, Description) "
+        "VALUES (40000, 'grand', 'clé 40000')");
+
+    ASSERT_TRUE(db.project(40000));
+    EXPECT_EQ(db.project(40000)->name, "grand");
+    EXPECT_EQ(keys(db.projectsNamed("grand")), std::vector<qint64> {40000});
+    db.addAction(makeAction(40000, "big"));
+    ASSERT_EQ(db.actionsOf(40000).size(), 1u);
+    EXPECT_EQ(db.actionsOf(40000)[0].templateNo, 40000);
+    EXPECT_TRUE(db.actionsOf(40000 - 65536).empty()); // no 16-bit wrap-around
+    db.updateProject(40000, "renommé", "x");
+    EXPECT_EQ(db.project(40000)->name, "renommé");
+    EXPECT_EQ(db.addProject("suivant", QString()), 40001);
+    db.deleteProject(40000);
+    EXPECT_FALSE(db.project(40000));
+    EXPECT_TRUE(db.actionsOf(40000).empty());
+}
+
+TEST(ProjectDb, KeepsActionsInOrderAndNeverMovesThemToAnotherProject)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    ProjectDb db(path);
+    const qint64 one = db.addProject("un", QString());
+    const qint64 two = db.addProject("deux", QString());
+    std::vector<Action> ofOne, ofTwo;
+    for (const char *tag : {"zz", "aa", "mm"}) {
+        Action a = makeAction(one, QString::fromLatin1(tag));
+        a.actionNo = db.addAction(a);
+        ofOne.push_back(a);
+        Action b = makeAction(two, QString::fromLatin1(tag) + "2");
+        b.actionNo = db.addAction(b);
+        ofTwo.push_back(b);
+    }
+    const auto expectActions = [&](qint64 key, const std::vector<Action> &expected) {
+        const std::vector<Action> actual = db.actionsOf(key);
+        ASSERT_EQ(actual.size(), expected.size());
+        for (std::size_t i = 0; i < actual.size(); ++i)
+            EXPECT_EQ(columns(actual[i]), columns(expected[i])) << "row " << i;
+    };
+    expectActions(one, ofOne);
+    expectActions(two, ofTwo);
+
+    std::vector<std::string> filters;
+    for (const Action &a : db.allActionsByFilter())
+        filters.push_back(a.fileFilter.toStdString());
+    EXPECT_EQ(
+        filters, (std::vector<std::string> {"*.aa", "*.aa2", "*.mm", "*.mm2", "*.zz", "*.zz2"}));
+
+    // An update rewrites every column but the owner, and keeps the row in its place.
+    Action edited = makeAction(two, "new");
+    edited.actionNo = ofOne[1].actionNo;
+    db.updateAction(edited);
+    edited.templateNo = one;
+    ofOne[1] = edited;
+    expectActions(one, ofOne);
+    expectActions(two, ofTwo);
+
+    db.deleteAction(ofOne[0].actionNo);
+    ofOne.erase(ofOne.begin());
+    expectActions(one, ofOne);
+    expectActions(two, ofTwo);
+
+    // Renaming a project keeps its actions; deleting it removes them and only them.
+    db.updateProject(one, "un bis", "nouvelle description");
+    EXPECT_EQ(db.project(one)->name, "un bis");
+    EXPECT_EQ(db.project(one)->description, "nouvelle description");
+    expectActions(one, ofOne);
+    db.deleteProject(one);
+    EXPECT_FALSE(db.project(one));
+    EXPECT_TRUE(db.actionsOf(one).empty());
+    EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "3");
+    expectActions(two, ofTwo);
+    EXPECT_EQ(names(db.projectsByName()), std::vector<std::string> {"deux"});
+}
+
+TEST(ProjectDb, ReadsNullColumnsAsEmptyTexts)
+{
+    TempDir dir;
+    const QString path = dir("Tandrel.mdb");
+    ProjectDb db(path);
+    rawSql(path,
+        "INSERT INTO Templates (TemplateNo, Name, Description) VALUES (7, NULL, NULL);"
+        "INSERT INTO Actions (TemplateNo) VALUES (7);");
+    ASSERT_TRUE(db.project(7));
+    EXPECT_TRUE(db.project(7)->name.isEmpty());
+    EXPECT_TRUE(db.project(7)->description.isEmpty());
+    const std::vector<Action> actions = db.actionsOf(7);
+    ASSERT_EQ(actions.size(), 1u);
+    EXPECT_EQ(
+        columns(actions[0]), std::to_string(actions[0].actionNo) + "|7" + std::string(9, '|'));
+    EXPECT_FALSE(ReadsAsTrue(actions[0].enabled));
+}

@@ -25,7 +25,7 @@ QStringList details(const frm_main &w)
 {
     QStringList texts;
     for (const char *name : {"lbl_enabled", "lbl_filter", "lbl_fromfolder", "lbl_tofolder",
-                             "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
+             "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
         texts << labelText(w, name);
     return texts;
 }
@@ -70,8 +70,7 @@ Action makeAction(qint64 project, const QString &filter, const QString &inclSub)
 
 } // namespace
 
-class FrmMainTest : public QObject
-{
+class FrmMainTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -93,20 +92,20 @@ void FrmMainTest::startsOnAnEmptyDatabase()
     QVERIFY(QFile::exists(dir("Tandrel.mdb")));
     QCOMPARE(w.windowTitle(), QStringLiteral("Tandrel"));
     QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
-             QStringLiteral("Sélection des projets"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame2"))->title(),
-             QStringLiteral("Actions"));
+        QStringLiteral("Sélection des projets"));
+    QCOMPARE(
+        w.findChild<QGroupBox *>(QStringLiteral("Frame2"))->title(), QStringLiteral("Actions"));
     QStringList captions;
     for (QLabel *caption : w.findChildren<QLabel *>(QStringLiteral("Label5")))
         captions << caption->text();
-    QCOMPARE(captions, (QStringList{"Activé", "Filtre des fichiers", "Dossier origine :",
-                                    "Dossier destination :", "Description :", "Date", "Taille",
-                                    "Operation :"}));
+    QCOMPARE(captions,
+        (QStringList {"Activé", "Filtre des fichiers", "Dossier origine :", "Dossier destination :",
+            "Description :", "Date", "Taille", "Operation :"}));
     QCOMPARE(w.findChild<QCheckBox *>(QStringLiteral("chk_includesubfolders"))->text(),
-             QStringLiteral("Inclure les sous-dossiers"));
-    QCOMPARE(entries(w), QStringList{"- Aucun -"});
+        QStringLiteral("Inclure les sous-dossiers"));
+    QCOMPARE(entries(w), QStringList {"- Aucun -"});
     QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("cmb_template"))->currentText(),
-             QStringLiteral("- Aucun -"));
+        QStringLiteral("- Aucun -"));
     QCOMPARE(w.CurrentTemplateNo(), 0);
     QCOMPARE(w.data1().rowCount(), 0);
     QCOMPARE(details(w), QStringList(8, QString()));
@@ -129,15 +128,16 @@ void FrmMainTest::choosingAProjectShowsItsActions()
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
-    QCOMPARE(entries(w), (QStringList{"- Aucun -", "Alpha", "l'été", "Zeta"}));
+    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Alpha", "l'été", "Zeta"}));
 
     choose(w, 2);
     QCOMPARE(w.CurrentTemplateNo(), ete);
     QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("cmb_template"))->toolTip(),
-             QStringLiteral("Vacances \"100%\""));
+        QStringLiteral("Vacances \"100%\""));
     QCOMPARE(w.data1().rowCount(), 2);
-    QCOMPARE(details(w), (QStringList{"OUI", "*.jpg", "/données/origine/", "/media/clé/",
-                                      "copie de *.jpg", ">", "<>", "OR"}));
+    QCOMPARE(details(w),
+        (QStringList {"OUI", "*.jpg", "/données/origine/", "/media/clé/", "copie de *.jpg", ">",
+            "<>", "OR"}));
     QVERIFY(subFoldersTicked(w)); // "oui" reads as true
 
     // The indicator cannot be changed by a click.
@@ -231,7 +231,7 @@ void FrmMainTest::aVanishedOrDuplicateNameFallsBackAsStored()
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
-    QCOMPARE(entries(w), (QStringList{"- Aucun -", "Double", "Double", "Partira"}));
+    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Double", "Double", "Partira"}));
 
     // Either entry of a doubled name chooses the first project of that name.
     choose(w, 2);
@@ -245,7 +245,7 @@ void FrmMainTest::aVanishedOrDuplicateNameFallsBackAsStored()
     choose(w, 3);
     QCOMPARE(w.CurrentTemplateNo(), 0);
     QCOMPARE(w.findChild<QComboBox *>(QStringLiteral("cmb_template"))->currentText(),
-             QStringLiteral("- Aucun -"));
+        QStringLiteral("- Aucun -"));
     QCOMPARE(w.data1().rowSource(), RowSource::blank());
     QVERIFY(prompter.shown.isEmpty());
 }
@@ -263,8 +263,8 @@ void FrmMainTest::aFileThatIsNotADatabaseStopsTheStart()
     const auto &box = prompter.shown.front();
     QCOMPARE(box.icon, Prompter::Icon::Critical);
     QCOMPARE(box.title, QStringLiteral("Erreur"));
-    QVERIFY2(box.text.startsWith(QStringLiteral("Erreur: 26\nDescription: ")),
-             qPrintable(box.text));
+    QVERIFY2(
+        box.text.startsWith(QStringLiteral("Erreur: 26\nDescription: ")), qPrintable(box.text));
     QFile file(dir("Tandrel.mdb"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), garbage);

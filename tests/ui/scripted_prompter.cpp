@@ -1,8 +1,7 @@
 #include "scripted_prompter.h"
 
 QMessageBox::StandardButton ScriptedPrompter::message(QWidget *, Icon icon, const QString &title,
-                                                      const QString &text,
-                                                      QMessageBox::StandardButtons buttons)
+    const QString &text, QMessageBox::StandardButtons buttons)
 {
     shown.append({icon, title, text, buttons});
     if (!answers.isEmpty())

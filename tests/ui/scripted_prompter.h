@@ -6,11 +6,9 @@
 #include <QQueue>
 
 // A Prompter for tests: records every message and answers from a script.
-class ScriptedPrompter final : public Prompter
-{
+class ScriptedPrompter final : public Prompter {
 public:
-    struct Shown
-    {
+    struct Shown {
         Icon icon;
         QString title;
         QString text;
@@ -26,7 +24,6 @@ public:
     QList<QString> folderTitles;
 
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
-                                        const QString &text,
-                                        QMessageBox::StandardButtons buttons) override;
+        const QString &text, QMessageBox::StandardButtons buttons) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
 };

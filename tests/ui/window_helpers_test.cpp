@@ -10,8 +10,7 @@
 #include <QTest>
 #include <QWidget>
 
-class WindowHelpersTest : public QObject
-{
+class WindowHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -28,8 +27,8 @@ void WindowHelpersTest::centerFormCentresWithoutResizing()
     small.resize(200, 100);
     CenterForm(&small);
     QCOMPARE(small.size(), QSize(200, 100));
-    QCOMPARE(small.pos(), screen.topLeft()
-                              + QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
+    QCOMPARE(
+        small.pos(), screen.topLeft() + QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
 
     // Larger than the screen: negative coordinates, still moved.
     QWidget large;
@@ -44,7 +43,7 @@ void WindowHelpersTest::browseForFolderTrimsTheSeparatorAndKeepsCancel()
     prompter.folders << QStringLiteral("/media/clé USB/Photos/") << QStringLiteral("/")
                      << QStringLiteral("/home/anne");
     QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("Dossier origine"), prompter),
-             QStringLiteral("/media/clé USB/Photos"));
+        QStringLiteral("/media/clé USB/Photos"));
     QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QStringLiteral("/"));
     QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QStringLiteral("/home/anne"));
     QCOMPARE(BrowseForFolder(nullptr, QStringLiteral("t"), prompter), QString()); // cancelled
@@ -59,7 +58,7 @@ void WindowHelpersTest::errorBoxShowsNumberAndDescription()
     QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
     QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
     QCOMPARE(prompter.shown[0].text,
-             QStringLiteral("Erreur: 3044\nDescription: chemin d'accès non valide"));
+        QStringLiteral("Erreur: 3044\nDescription: chemin d'accès non valide"));
     QCOMPARE(prompter.shown[0].buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 }
 
@@ -67,7 +66,7 @@ void WindowHelpersTest::standardButtonsSpeakFrench()
 {
     InstallFrenchTranslation(*QCoreApplication::instance());
     QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("?"),
-                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel | QMessageBox::Ok);
     auto plain = [&](QMessageBox::StandardButton b) { return box.button(b)->text().remove(u'&'); };
     QCOMPARE(plain(QMessageBox::Yes), QStringLiteral("Oui"));
     QCOMPARE(plain(QMessageBox::No), QStringLiteral("Non"));
