@@ -1,0 +1,138 @@
+#include "cli_commands.h"
+
+#include "cli_options.h"
+#include "console_observer.h"
+#include "db_error.h"
+#include "project_db.h"
+#include "run_driver.h"
+
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+QString databasePath(const QString &appDir)
+{
+    return appDir + QStringLiteral("Tandrel.mdb");
+}
+
+void printDatabaseError(ConsoleObserver &console, const QString &appDir, const DbError &error)
+{
+    console.error(
+        QStringLiteral("tandrel-cli: impossible d'ouvrir la base de projets %1\nErreur: %2\n"
+                       "Description: %3")
+            .arg(databasePath(appDir))
+            .arg(error.number())
+            .arg(error.description()));
+}
+
+// A stored text as the list shows it: an empty text stays visible.
+QString shown(const QString &text)
+{
+    return text.isEmpty() ? QStringLiteral("(vide)") : text;
+}
+
+void print(const QString &line)
+{
+    const QByteArray bytes = line.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
+}
+
+} // namespace
+
+ExitCode ExitCodeOf(const RunOutcome &outcome)
+{
+    switch (outcome.status) {
+    case RunOutcome::Status::Cancelled:
+        return ExitCancelled;
+    case RunOutcome::Status::Failed:
+        return ExitFatal;
+    case RunOutcome::Status::Finished:
+        break;
+    }
+    return outcome.copyErrors ? ExitCopyErrors : ExitOk;
+}
+
+ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console,
+    const std::atomic<bool> &cancel)
+{
+    RunRequest request;
+    request.projectName = options.projectName;
+    request.appDir = appDir;
+    request.mode = options.simulate ? RunMode::Simulate : RunMode::Synchronize;
+    request.showAllInReport = options.showAll;
+    try {
+        // Closed again before the run, which may last long: the window can go on using it.
+        const ProjectDb db(databasePath(appDir));
+        const std::vector<Project> found = db.projectsNamed(options.projectName);
+        if (found.empty()) {
+            console.error(
+                QStringLiteral("tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche "
+                               "les projets)")
+                    .arg(options.projectName));
+            return ExitUsage;
+        }
+        request.actions = db.actionsOf(found.front().templateNo);
+    } catch (const DbError &error) {
+        printDatabaseError(console, appDir, error);
+        return ExitUsage;
+    }
+    if (request.actions.empty()) {
+        console.error(QStringLiteral("tandrel-cli: le projet « %1 » n'a aucune action.")
+                          .arg(options.projectName));
+        return ExitUsage;
+    }
+
+    const RunOutcome outcome = RunDriver::run(request, console, cancel);
+    const ExitCode code = ExitCodeOf(outcome);
+    switch (code) {
+    case ExitFatal:
+        console.error(QStringLiteral("Erreur fatale rencontrée! : %1 - %2\nRapport : %3")
+                          .arg(outcome.errorNumber)
+                          .arg(outcome.errorText, outcome.reportFile));
+        break;
+    case ExitCopyErrors:
+        console.error(QStringLiteral("Des fichiers n'ont pas pu être copiés. Rapport : %1")
+                          .arg(outcome.reportFile));
+        break;
+    case ExitCancelled:
+        console.error(
+            QStringLiteral("Synchronisation annulée. Rapport : %1").arg(outcome.reportFile));
+        break;
+    case ExitOk:
+    case ExitUsage:
+        break;
+    }
+    return code;
+}
+
+ExitCode ListCommand(const QString &appDir, ConsoleObserver &console)
+{
+    try {
+        const ProjectDb db(databasePath(appDir));
+        for (const Project &project : db.projectsByName()) {
+            print(project.description.isEmpty()
+                    ? project.name
+                    : QStringLiteral("%1    (%2)").arg(project.name, project.description));
+            const std::vector<Action> actions = db.actionsOf(project.templateNo);
+            if (actions.empty())
+                print(QStringLiteral("    (aucune action)"));
+            for (const Action &action : actions) {
+                print(QStringLiteral("    %1  %2 → %3")
+                          .arg(shown(action.fileFilter), shown(action.fromFolder),
+                              shown(action.toFolder)));
+                print(QStringLiteral("        sous-dossiers : %1, activée : %2, taille : %3, "
+                                     "date : %4, opérateur : %5")
+                          .arg(shown(action.inclSub), shown(action.enabled), shown(action.fileSize),
+                              shown(action.fileDate), shown(action.op)));
+                if (!action.description.isEmpty())
+                    print(QStringLiteral("        description : %1").arg(action.description));
+            }
+        }
+    } catch (const DbError &error) {
+        printDatabaseError(console, appDir, error);
+        return ExitUsage;
+    }
+    std::fflush(stdout);
+    return ExitOk;
+}

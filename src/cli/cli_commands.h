@@ -1,0 +1,27 @@
+#pragma once
+
+#include "run_request.h"
+
+#include <atomic>
+
+struct CliOptions;
+class ConsoleObserver;
+
+// The exit status of tandrel-cli.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitCopyErrors = 1, // the run finished, some files could not be copied
+    ExitFatal = 2, // the run stopped on a fatal error
+    ExitUsage = 3, // bad command line, unknown project, no action, unreadable database
+    ExitCancelled = 130 // SIGINT or SIGTERM
+};
+
+// The exit status that tells how a run ended.
+ExitCode ExitCodeOf(const RunOutcome &outcome);
+
+// tandrel-cli run: runs options.projectName from the database of appDir (ending with "/").
+ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console,
+    const std::atomic<bool> &cancel);
+
+// tandrel-cli list: the projects in name order, each with its actions.
+ExitCode ListCommand(const QString &appDir, ConsoleObserver &console);

@@ -1,0 +1,162 @@
+#include "cli_options.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    return QStringLiteral("« %1 »").arg(text);
+}
+
+// The first switch written with a value ("--quiet=1"), the only other way parse() can fail
+// besides an unknown option or a missing --app-dir value.
+QString flagGivenAValue(const QStringList &arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--"))
+            break;
+        const qsizetype equals = argument.indexOf(u'=');
+        if (!argument.startsWith(u'-') || equals < 0)
+            continue;
+        QString name = argument.left(equals);
+        while (name.startsWith(u'-'))
+            name.remove(0, 1);
+        if (name != QLatin1String("app-dir"))
+            return argument.left(equals);
+    }
+    return {};
+}
+
+} // namespace
+
+CliParse ParseCommandLine(const QStringList &arguments)
+{
+    // QCommandLineParser's own messages and help are English: both are written here instead.
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList {QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption appDir(QStringLiteral("app-dir"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption simulate(QStringLiteral("simulate"));
+    const QCommandLineOption showAll(QStringLiteral("show-all"));
+    const QCommandLineOption quiet(QStringLiteral("quiet"));
+    parser.addOptions({help, appDir, simulate, showAll, quiet});
+
+    CliParse result;
+    CliOptions &options = result.options;
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty()) {
+            const QString &name = unknown.front();
+            result.error = QStringLiteral("option inconnue : %1")
+                               .arg(quoted((name.size() == 1 ? "-" : "--") + name));
+        } else if (const QString flag = flagGivenAValue(arguments); !flag.isEmpty()) {
+            result.error = QStringLiteral("l'option %1 ne prend pas de valeur").arg(quoted(flag));
+        } else {
+            result.error = QStringLiteral("valeur manquante après %1").arg(quoted("--app-dir"));
+        }
+        return result;
+    }
+    if (parser.isSet(help))
+        return result; // Command::Help
+
+    if (parser.isSet(appDir)) {
+        options.appDir = parser.value(appDir);
+        if (parser.values(appDir).size() > 1) {
+            result.error
+                = QStringLiteral("l'option %1 est donnée plusieurs fois").arg(quoted("--app-dir"));
+            return result;
+        }
+        if (options.appDir.isEmpty()) {
+            result.error = QStringLiteral("l'option %1 attend un dossier").arg(quoted("--app-dir"));
+            return result;
+        }
+    }
+    options.simulate = parser.isSet(simulate);
+    options.showAll = parser.isSet(showAll);
+    options.quiet = parser.isSet(quiet);
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        result.error = QStringLiteral("commande manquante (run ou list)");
+        return result;
+    }
+    const QString &command = positional.front();
+    if (command == QLatin1String("run")) {
+        options.command = CliOptions::Command::Run;
+        if (positional.size() < 2)
+            result.error = QStringLiteral("nom du projet manquant après %1").arg(quoted("run"));
+        else if (positional.size() > 2)
+            result.error = QStringLiteral("un seul projet à la fois ; argument en trop : %1 "
+                                          "(mettez entre guillemets un nom qui contient des "
+                                          "espaces)")
+                               .arg(quoted(positional.at(2)));
+        else
+            options.projectName = positional.at(1);
+    } else if (command == QLatin1String("list")) {
+        options.command = CliOptions::Command::List;
+        if (positional.size() > 1)
+            result.error = QStringLiteral("la commande %1 ne prend pas d'argument : %2")
+                               .arg(quoted("list"), quoted(positional.at(1)));
+        for (const QCommandLineOption *runOnly : {&simulate, &showAll, &quiet}) {
+            if (result.error.isEmpty() && parser.isSet(*runOnly))
+                result.error = QStringLiteral("l'option %1 ne s'applique qu'à la commande %2")
+                                   .arg(quoted("--" + runOnly->names().front()), quoted("run"));
+        }
+    } else {
+        result.error = QStringLiteral("commande inconnue : %1 (run ou list)").arg(quoted(command));
+    }
+    return result;
+}
+
+QString HelpText()
+{
+    return QStringLiteral(
+        "Utilisation :\n"
+        "  tandrel-cli [--app-dir DOSSIER] run [--simulate] [--show-all] [--quiet] PROJET\n"
+        "  tandrel-cli [--app-dir DOSSIER] list\n"
+        "  tandrel-cli --help\n"
+        "\n"
+        "Lance sans fenêtre les projets de Tandrel, avec le même moteur et la même base de\n"
+        "projets (Tandrel.mdb) que la fenêtre.\n"
+        "\n"
+        "Commandes :\n"
+        "  run PROJET    Synchronise le projet de ce nom (nom exact, majuscules comprises ;\n"
+        "                le premier s'il y en a plusieurs du même nom). Chaque ligne du\n"
+        "                rapport s'affiche sur la sortie standard dès qu'elle est écrite, et\n"
+        "                le rapport est ajouté au fichier PROJET.log du dossier de\n"
+        "                l'application, comme après une synchronisation dans la fenêtre.\n"
+        "                La progression s'affiche sur la sortie d'erreur quand c'est un\n"
+        "                terminal. Ctrl+C (ou SIGTERM) annule la synchronisation : le\n"
+        "                rapport se termine par le bloc d'annulation et il est enregistré.\n"
+        "  list          Affiche les projets par ordre alphabétique et, sous chacun, ses\n"
+        "                actions : filtre, dossier origine → dossier destination,\n"
+        "                sous-dossiers, activée, critères de taille et de date, opérateur.\n"
+        "\n"
+        "Options :\n"
+        "  --app-dir DOSSIER  Dossier de l'application : celui de Tandrel.mdb et des\n"
+        "                     rapports. Par défaut, le dossier du programme s'il est\n"
+        "                     accessible en écriture, sinon ~/.local/share/Tandrel (la même\n"
+        "                     règle que la fenêtre).\n"
+        "  --simulate         Simulation : le même parcours et le même rapport, sans\n"
+        "                     copier aucun fichier.\n"
+        "  --show-all         Le rapport cite aussi les fichiers sans modification.\n"
+        "  --quiet            N'affiche pas les lignes du rapport (le fichier .log les\n"
+        "                     reçoit quand même).\n"
+        "  -h, --help         Affiche cette aide.\n"
+        "  --                 Termine les options (pour un projet dont le nom commence\n"
+        "                     par « - »).\n"
+        "\n"
+        "Codes de sortie :\n"
+        "    0  synchronisation terminée sans erreur de copie (ou liste affichée)\n"
+        "    1  synchronisation terminée, mais des fichiers n'ont pas pu être copiés\n"
+        "    2  erreur fatale : la synchronisation s'est arrêtée (voir le rapport)\n"
+        "    3  erreur d'utilisation, projet inconnu, projet sans action ou base de\n"
+        "       projets illisible\n"
+        "  130  synchronisation annulée (Ctrl+C, SIGINT ou SIGTERM)\n"
+        "\n"
+        "Au-delà de 32000 fichiers dans une action avec sous-dossiers, un avertissement\n"
+        "s'affiche sur la sortie d'erreur et la synchronisation continue avec les 32000\n"
+        "premiers fichiers.\n");
+}
