@@ -84,6 +84,8 @@ void ConsoleObserver::clearProgress()
 
 void ConsoleObserver::drawProgress()
 {
+    if (title_.isEmpty())
+        return; // nothing to say before the run names its first stage
     lastDraw_ = std::chrono::steady_clock::now();
     QString text = title_;
     if (maximum_ >= 0)
