@@ -11,6 +11,13 @@ TempDir::TempDir()
         throw std::runtime_error("cannot create a temporary folder");
 }
 
+TempDir::TempDir(const QString &base)
+    : dir_(base + QStringLiteral("/tandrel-test-XXXXXX"))
+{
+    if (!dir_.isValid())
+        throw std::runtime_error("cannot create a temporary folder");
+}
+
 QString TempDir::path() const
 {
     return dir_.path() + '/';

@@ -4,10 +4,15 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include "qt_print.h"
+
 // A real temporary folder for a test, with small helpers to fill it.
 class TempDir {
 public:
     TempDir();
+    // A folder inside base (for instance a memory file system, where creating many files is
+    // quick).
+    explicit TempDir(const QString &base);
     // The folder's path, ending with "/".
     QString path() const;
     // Path of a name inside the folder.

@@ -72,14 +72,19 @@ bool FolderExists(const QString &path)
 
 void MakeDir(const QString &path)
 {
-    QString built;
-    const QStringList parts = path.split(u'/');
+    MakeDir(QFile::encodeName(path));
+}
+
+void MakeDir(const QByteArray &path)
+{
+    QByteArray built;
+    const QList<QByteArray> parts = path.split('/');
     for (qsizetype i = 0; i < parts.size(); ++i) {
         built += parts[i];
         if (!parts[i].isEmpty())
-            ::mkdir(QFile::encodeName(built).constData(), 0777); // failures are skipped
+            ::mkdir(built.constData(), 0777); // failures are skipped
         if (i + 1 < parts.size())
-            built += u'/';
+            built += '/';
     }
 }
 

@@ -17,6 +17,8 @@ bool FolderExists(const QString &path);
 // Creates every missing level of a folder path, ignoring each failure and going on.
 // A relative path is created below the current directory.
 void MakeDir(const QString &path);
+// The same for a path in file-system bytes (names need not be valid UTF-8).
+void MakeDir(const QByteArray &path);
 
 // path followed by the separator "/" unless it already ends with one; empty when path is blank.
 QString AddBackslash(const QString &path);

@@ -60,9 +60,13 @@ WildcardFilter::WildcardFilter(const QString &filter)
 
 bool WildcardFilter::matches(const QString &name) const
 {
-    const QString folded = name.toCaseFolded();
+    return matchesFolded(name.toCaseFolded());
+}
+
+bool WildcardFilter::matchesFolded(const QString &foldedName) const
+{
     for (const QString &pattern : patterns_)
-        if (matchFoldedWithDotRule(pattern, folded))
+        if (matchFoldedWithDotRule(pattern, foldedName))
             return true;
     return false;
 }

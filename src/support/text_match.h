@@ -20,6 +20,8 @@ class WildcardFilter {
 public:
     explicit WildcardFilter(const QString &filter);
     bool matches(const QString &name) const;
+    // The same for a name already case-folded (QString::toCaseFolded).
+    bool matchesFolded(const QString &foldedName) const;
 
 private:
     QStringList patterns_; // case-folded, blank entries dropped

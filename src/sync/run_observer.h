@@ -5,8 +5,7 @@
 
 // What a run tells its front end (the run window or the console). Called on the run's own
 // thread, in the order things happen.
-class RunObserver
-{
+class RunObserver {
 public:
     virtual ~RunObserver() = default;
 

@@ -17,24 +17,22 @@ enum class RunMode { Synchronize, Simulate, Scheduler };
 QString RunModeText(RunMode mode);
 
 // Everything a run needs, taken on the user-interface thread before the run starts.
-struct RunRequest
-{
+struct RunRequest {
     QString projectName;
     QString appDir; // ends with "/"; the report file goes there
     RunMode mode = RunMode::Synchronize;
     bool showAllInReport = false; // also report the files left unchanged
-    std::vector<Action> actions;  // the project's actions, in browser order
+    std::vector<Action> actions; // the project's actions, in browser order
     QLocale locale = QLocale::system(); // thousands separator of the byte counts
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
 };
 
 // How a run ended.
-struct RunOutcome
-{
+struct RunOutcome {
     enum class Status { Finished, Cancelled, Failed };
     Status status = Status::Finished;
     bool copyErrors = false; // at least one copy failed
-    int errorNumber = 0;     // Failed: the fatal error
+    int errorNumber = 0; // Failed: the fatal error
     QString errorText;
     qint64 totalFiles = 0;
     qint64 totalBytes = 0;

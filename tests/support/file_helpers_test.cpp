@@ -122,7 +122,7 @@ TEST(MakeDir, CreatesEveryMissingLevelAndSkipsFailures)
 
     // A relative path goes below the current directory, which stays where it was.
     ASSERT_TRUE(QDir::setCurrent(dir("t1")));
-    MakeDir("r1/r2");
+    MakeDir(QStringLiteral("r1/r2"));
     const bool created = isFolder(dir("t1/r1/r2"));
     const QString current = QDir::current().canonicalPath();
     QDir::setCurrent(before);

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "report_buffer.h"
+#include "run_request.h"
+
+#include <QByteArray>
+
+#include <atomic>
+#include <vector>
+
+class RunObserver;
+
+// The comparison of one file on both sides.
+struct FileCompare {
+    QString Name;
+    qint64 SrcLen = 0;
+    qint64 SrcDate = 0;
+    qint64 DstLen = 0;
+    qint64 DstDate = 0;
+    bool SrcExists = false;
+    bool DstExists = false;
+    bool SrcFolderExists = false;
+    bool DstFolderExists = false;
+    bool Copied = false;
+};
+
+// The state of one run, shared by the driver and the copy routines.
+struct RunContext {
+    RunContext(const RunRequest &request, RunObserver &observer, const std::atomic<bool> &cancel,
+        const QString &reportFile);
+
+    const RunRequest &request;
+    RunObserver &observer;
+    const std::atomic<bool> &cancel;
+    ReportBuffer report;
+
+    // The current action.
+    QString FromFolder; // ends with "/"
+    QString ToFolder; // ends with "/"
+    QByteArray fromPath; // the same as file-system bytes
+    QByteArray toPath;
+    QString FileFilter;
+    QString Enabled; // upper-cased
+    QString FileDate;
+    QString FileSize;
+    bool InclSub = false;
+    // The destination's path relative to the origin, ending with "/", when the destination lies
+    // inside the origin tree: the walk never enters it. Empty otherwise.
+    QByteArray skipFolder;
+
+    bool CopyErrors = false; // a copy failed in the current action
+    bool anyCopyError = false; // a copy failed anywhere in the run
+    qint64 ActionFiles = 0;
+    qint64 ActionBytes = 0;
+    qint64 TotalFiles = 0;
+    qint64 TotalBytes = 0;
+    std::vector<QByteArray> fileList; // relative paths of the recursive list
+
+    void add(const QString &line) { report.add(line); }
+    void setTitle(const QString &title);
+    // Throws RunCancelled when the user asked to stop.
+    void stopIfCancelled() const;
+    // "#,##0" with the locale's thousands separator.
+    QString formatBytes(qint64 bytes) const;
+};

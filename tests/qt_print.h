@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Readable QString values in GoogleTest failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &texts, std::ostream *out)
+{
+    *out << "{\n";
+    for (const QString &text : texts)
+        *out << "  \"" << text.toStdString() << "\"\n";
+    *out << "}";
+}

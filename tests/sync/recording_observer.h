@@ -1,0 +1,28 @@
+#pragma once
+
+#include "run_observer.h"
+
+#include <QStringList>
+
+#include <functional>
+
+// Keeps what a run tells, as the run window would show it.
+class RecordingObserver : public RunObserver {
+public:
+    QStringList lines; // every line, flushes included
+    QStringList titles;
+    QStringList notices; // file-limit messages
+    int flushes = 0;
+    std::function<void(const QString &)> onLine; // called after each line
+
+    void lineAdded(const QString &line) override
+    {
+        lines << line;
+        if (onLine)
+            onLine(line);
+    }
+    void reportFlushed() override { ++flushes; }
+    void titleChanged(const QString &title) override { titles << title; }
+    void progressChanged(qint64, qint64) override { }
+    void fileLimitReached(const QString &message) override { notices << message; }
+};

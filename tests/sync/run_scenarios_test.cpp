@@ -1,0 +1,413 @@
+#include "recording_observer.h"
+#include "run_driver.h"
+#include "temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// An origin, a destination and an application folder in one temporary folder.
+struct Folders {
+    Folders() = default;
+    explicit Folders(const QString &base)
+        : dir(base)
+    {
+    }
+    TempDir dir;
+    QString origin = dir.mkdir("Origine") + '/';
+    QString destination = dir.mkdir("Destination") + '/';
+    QString app = dir.mkdir("app") + '/';
+};
+
+Action makeAction(const QString &from, const QString &to, const QString &inclSub,
+    const QString &filter = QStringLiteral("*.*"))
+{
+    Action a;
+    a.enabled = QStringLiteral("OUI");
+    a.fileFilter = filter;
+    a.fromFolder = from;
+    a.toFolder = to;
+    a.inclSub = inclSub;
+    a.fileSize = QStringLiteral("<>");
+    a.fileDate = QStringLiteral(">");
+    a.op = QStringLiteral("OR");
+    return a;
+}
+
+RunRequest makeRequest(const QString &app, std::vector<Action> actions,
+    RunMode mode = RunMode::Synchronize, bool showAll = false)
+{
+    RunRequest request;
+    request.projectName = QStringLiteral("Sauvegarde");
+    request.appDir = app;
+    request.mode = mode;
+    request.showAllInReport = showAll;
+    request.actions = std::move(actions);
+    request.locale = QLocale(QLocale::German); // "." groups thousands
+    request.now = [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 27)); };
+    return request;
+}
+
+RunOutcome runProject(const RunRequest &request, RecordingObserver &observer)
+{
+    std::atomic<bool> cancel {false};
+    return RunDriver::run(request, observer, cancel);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The report file's expected content for these screen lines: all but the last, CR LF each.
+QByteArray asReportFile(const QStringList &lines)
+{
+    QByteArray data;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        data += lines[i].toUtf8() + "\r\n";
+    return data;
+}
+
+void setModified(const QString &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+qint64 modified(const QString &path)
+{
+    return QFileInfo(path).lastModified().toSecsSinceEpoch();
+}
+
+// The lines of action i (1-based) of a run of count actions, up to the next action or the end.
+QStringList actionBlock(const QStringList &lines, int i, int count)
+{
+    const qsizetype from = lines.indexOf(QStringLiteral("Action %1 sur %2").arg(i).arg(count));
+    qsizetype to = lines.indexOf(QStringLiteral("Action %1 sur %2").arg(i + 1).arg(count));
+    if (to < 0)
+        to = lines.indexOf(QStringLiteral("          ") + QString(35, u'-'));
+    return lines.mid(from + 3, to - from - 4); // after the header lines, before the blank
+}
+
+QStringList everything(const QString &folder)
+{
+    QStringList names
+        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+const QString doneLine = QStringLiteral("          Terminé: 05.12.2026 à 14:03:27");
+
+} // namespace
+
+TEST(Run, CopiesATreeIntoAnEmptyDestinationThenFindsNothingToDo)
+{
+    Folders f;
+    f.dir.write("Origine/a.txt", "abc");
+    f.dir.write("Origine/B/c.TXT", "hello");
+    f.dir.write("Origine/B/D/e.txt", "world");
+    f.dir.write("Origine/B/f.dat", "not matched");
+    f.dir.mkdir("Origine/Vide");
+    f.dir.write("Origine/.cache/x.txt", "hidden folder");
+    f.dir.write("Origine/.h.txt", "hidden file");
+    setModified(f.dir("Origine/B/c.TXT"), 1'000'000'000);
+
+    RecordingObserver first;
+    const std::vector<Action> actions {makeAction(f.origin, f.destination, "OUI", "*.txt")};
+    RunOutcome outcome = runProject(makeRequest(f.app, actions), first);
+
+    const QString dest = f.destination.toLower();
+    const QStringList expected = {
+        " ",
+        "Départ: 05.12.2026 à 14:03:27 (Projet : Sauvegarde)",
+        " ",
+        "Action 1 sur 1",
+        "    Depuis le dossier origine : " + f.origin,
+        "    Vers le dossier destination : " + f.destination,
+        "    Inclure les sous-dossiers : Oui",
+        "    - Filtre de fichiers : *.txt - 3 fichier(s) trouvé(s)!",
+        " ",
+        "     a.txt - (copié)",
+        "    - Nota : Création du dossier destination (" + dest + "b/)",
+        "     b/c.txt - (copié)",
+        "    - Nota : Création du dossier destination (" + dest + "b/d/)",
+        "     b/d/e.txt - (copié)",
+        " ",
+        "        3 de 3 fichier(s) copié(s), taille des fichier(s)= 13 octets",
+        " ",
+        "          -----------------------------------",
+        doneLine,
+        " ",
+        "          Total copié = 3 Fichiers",
+        "          Total copié = 13 octets",
+        " ",
+        "=========================================",
+        " ",
+        "     Rapport enregistré dans le fichier : Sauvegarde.log",
+    };
+    EXPECT_EQ(first.lines, expected);
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_FALSE(outcome.copyErrors);
+    EXPECT_EQ(first.titles.back(), "Terminé!");
+    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(expected));
+
+    // The copies carry the origin's content and time; nothing else reached the destination.
+    EXPECT_EQ(readFile(f.dir("Destination/B/c.TXT")), "hello");
+    EXPECT_EQ(modified(f.dir("Destination/B/c.TXT")), 1'000'000'000);
+    EXPECT_EQ(everything(f.destination), (QStringList {"B", "a.txt"}));
+    EXPECT_EQ(everything(f.dir("Destination/B")), (QStringList {"D", "c.TXT"}));
+
+    // Nothing changed: nothing copied, unchanged files listed on request; two reports.
+    RecordingObserver second;
+    outcome = runProject(makeRequest(f.app, actions, RunMode::Synchronize, true), second);
+    EXPECT_EQ(actionBlock(second.lines, 1, 1),
+        (QStringList {"    Inclure les sous-dossiers : Oui",
+            "    - Filtre de fichiers : *.txt - 3 fichier(s) trouvé(s)!", " ",
+            "     a.txt - (Pas de modification)", "     b/c.txt - (Pas de modification)",
+            "     b/d/e.txt - (Pas de modification)", " ",
+            "        0 de 3 fichier(s) copié(s), taille des fichier(s)= 0 octets"}));
+    EXPECT_EQ(outcome.totalFiles, 0);
+    EXPECT_EQ(
+        readFile(f.app + "Sauvegarde.log"), asReportFile(expected) + asReportFile(second.lines));
+}
+
+TEST(Run, ReportsEachSingleFolderCaseInItsOwnWords)
+{
+    Folders f;
+    f.dir.write("Origine/un.doc", "1");
+    f.dir.write("Origine/deux.doc", "22");
+    Action missingOrigin = makeAction(f.dir("absente"), f.destination, "NON");
+    Action disabled = makeAction(f.origin, f.destination, "NON");
+    disabled.enabled = "non";
+    Action missingDestination = makeAction(f.origin, f.dir("absente"), "NON");
+    Action nothingFound = makeAction(f.origin, f.destination, "NON", "*.zip");
+    Action disabledTree = makeAction(f.origin, f.destination, "OUI");
+    disabledTree.enabled = "NON";
+
+    RecordingObserver observer;
+    runProject(makeRequest(f.app,
+                   {missingOrigin, disabled, missingDestination, nothingFound, disabledTree}),
+        observer);
+    const QString none = "        0 de %1 fichier(s) copié(s), taille des fichier(s)= 0 octets";
+    EXPECT_EQ(actionBlock(observer.lines, 1, 5),
+        (QStringList {"    Inclure les sous-dossiers : Non", " ",
+            "    - Erreur: le dossier origine n'existe pas!", " ", none.arg(0)}));
+    EXPECT_EQ(actionBlock(observer.lines, 2, 5),
+        (QStringList {"    Inclure les sous-dossiers : Non", " ",
+            "    File filter: *.* - ACTIONS NON ACTIVEES !", " ", " ", none.arg(2)}));
+    EXPECT_EQ(actionBlock(observer.lines, 3, 5),
+        (QStringList {"    Inclure les sous-dossiers : Non",
+            "    - Filtre de fichiers : *.* - 2 Fichier(s) trouvé(s)", " ",
+            "    - Erreur: Le dossier destination n'existe pas!", " ", none.arg(2)}));
+    EXPECT_EQ(actionBlock(observer.lines, 4, 5),
+        (QStringList {"    Inclure les sous-dossiers : Non",
+            "    - Filtre de fichiers : *.zip - Pas de fichier trouvé!)", " ", " ", none.arg(0)}));
+    EXPECT_EQ(actionBlock(observer.lines, 5, 5),
+        (QStringList {"    Inclure les sous-dossiers : Oui", " ",
+            "    Filtre des fichiers : *.* - ACTIONS NON ACTIVEES!", " ", " ", none.arg(0)}));
+    EXPECT_TRUE(QDir(f.destination).isEmpty());
+}
+
+TEST(Run, SimulatesWithoutCopyingAndCountsOnlyRealCopies)
+{
+    Folders f;
+    f.dir.write("Origine/gros.bin", QByteArray(1'234'567, 'x'));
+    f.dir.write("Origine/petit.txt", "nouveau");
+    const QString locked = f.dir.write("Destination/petit.txt", "ancien contenu");
+    setModified(locked, 1'000);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0444), 0);
+    const std::vector<Action> actions {makeAction(f.origin, f.destination, "NON")};
+
+    RecordingObserver simulation;
+    RunOutcome outcome = runProject(makeRequest(f.app, actions, RunMode::Simulate), simulation);
+    EXPECT_EQ(
+        simulation.lines[1], "Départ: 05.12.2026 à 14:03:27 (Simulation de projet: Sauvegarde)");
+    EXPECT_TRUE(simulation.lines.contains("     gros.bin - (copié)"));
+    EXPECT_TRUE(simulation.lines.contains("     petit.txt - (copié)"));
+    EXPECT_TRUE(simulation.lines.contains(
+        "        2 de 2 fichier(s) copié(s), taille des fichier(s)= 1.234.574 octets"));
+    EXPECT_EQ(outcome.totalFiles, 2);
+    EXPECT_FALSE(QFile::exists(f.dir("Destination/gros.bin")));
+    EXPECT_EQ(readFile(locked), "ancien contenu");
+
+    // For real: the read-only destination file is refused (even for root) and not counted.
+    RecordingObserver real;
+    outcome = runProject(makeRequest(f.app, actions), real);
+    EXPECT_EQ(actionBlock(real.lines, 1, 1),
+        (QStringList {"    Inclure les sous-dossiers : Non",
+            "    - Filtre de fichiers : *.* - 2 Fichier(s) trouvé(s)", " ",
+            "     gros.bin - (copié)",
+            "     >>  petit.txt - (Erreur: le fichier est en lecture seule ou "
+            "bloqué par le système!)",
+            " ",
+            "        >> Des erreurs ont été rencontrées, Consultez le fichier .LOG "
+            "pour plus de détails!",
+            " ",
+            "        1 de 2 fichier(s) copié(s), taille des fichier(s)= 1.234.567 "
+            "octets"}));
+    EXPECT_TRUE(real.lines.contains("          Total copié = 1.234.567 octets"));
+    EXPECT_TRUE(outcome.copyErrors);
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_EQ(readFile(locked), "ancien contenu");
+    EXPECT_EQ(QFileInfo(f.dir("Destination/gros.bin")).size(), 1'234'567);
+}
+
+TEST(Run, CancelWritesItsBlockAndStopsAtOnce)
+{
+    Folders f;
+    for (const char *name : {"a.txt", "b.txt", "c.txt"})
+        f.dir.write(QStringLiteral("Origine/sous/") + name);
+    std::atomic<bool> cancel {false};
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) {
+        if (line == QStringLiteral("     sous/b.txt - (copié)"))
+            cancel = true;
+    };
+    const RunRequest request = makeRequest(f.app,
+        {makeAction(f.origin, f.destination, "OUI"), makeAction(f.origin, f.dir("autre"), "OUI")},
+        RunMode::Scheduler);
+    const RunOutcome outcome = RunDriver::run(request, observer, cancel);
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Cancelled);
+    EXPECT_EQ(
+        observer.lines[1], "Départ: 05.12.2026 à 14:03:27 (Programmateur de projet : Sauvegarde)");
+    const qsizetype stop = observer.lines.indexOf("     sous/b.txt - (copié)");
+    EXPECT_EQ(observer.lines.mid(stop + 1),
+        (QStringList {" ", "          -------------------------------------",
+            "          Synchronisation annulée par l'utilisateur!",
+            "          -------------------------------------", "          ", doneLine, " ",
+            "=========================================", " ",
+            "     Rapport enregistré dans le fichier : Sauvegarde.log"}));
+    EXPECT_EQ(observer.titles.back(), "User canceled!");
+    EXPECT_FALSE(QFile::exists(f.dir("Destination/sous/c.txt")));
+    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
+}
+
+TEST(Run, WalksOnlyRealVisibleFoldersAndNeverItsOwnDestination)
+{
+    Folders f;
+    f.dir.write("Origine/Photos/été.jpg", "jpeg");
+    f.dir.write("Origine/Photos/*.jpg", "a star in the name");
+    const QByteArray latin1 = QFile::encodeName(f.origin) + "latin-\xe9.txt"; // not UTF-8
+    const int fd = ::open(latin1.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    ASSERT_TRUE(QFile::link(f.dir("Origine/Photos"), f.dir("Origine/lien-dossier")));
+    ASSERT_TRUE(QFile::link(f.dir("Origine/Photos/été.jpg"), f.dir("Origine/lien.jpg")));
+    ASSERT_TRUE(QFile::link(f.dir("absent"), f.dir("Origine/mort.jpg")));
+    f.dir.write("Origine/.git/config", "hidden folder");
+    const QString inside = f.dir.mkdir("Origine/Copie") + '/';
+
+    const std::vector<Action> actions {makeAction(f.origin, inside, "OUI")};
+    for (int round = 0; round < 2; ++round) {
+        RecordingObserver observer;
+        const RunOutcome outcome = runProject(makeRequest(f.app, actions), observer);
+        ASSERT_EQ(outcome.status, RunOutcome::Status::Finished)
+            << observer.lines.join('\n').toStdString();
+        EXPECT_EQ(outcome.totalFiles, round == 0 ? 4 : 0)
+            << observer.lines.join('\n').toStdString();
+    }
+    EXPECT_TRUE(QFileInfo(f.dir("Origine/Copie/lien.jpg")).isFile());
+    EXPECT_FALSE(QFileInfo(f.dir("Origine/Copie/lien.jpg")).isSymLink());
+    EXPECT_EQ(readFile(f.dir("Origine/Copie/Photos/*.jpg")), "a star in the name");
+    struct stat st { };
+    const QByteArray copied = QFile::encodeName(inside) + "latin-\xe9.txt";
+    EXPECT_EQ(::stat(copied.constData(), &st), 0);
+    ::unlink(copied.constData()); // Qt cannot name these to clean up
+    ::unlink(latin1.constData());
+    EXPECT_FALSE(QFile::exists(f.dir("Origine/Copie/Copie")));
+    EXPECT_FALSE(QFile::exists(f.dir("Origine/Copie/lien-dossier")));
+    EXPECT_FALSE(QFile::exists(f.dir("Origine/Copie/.git")));
+}
+
+TEST(Run, NamesTheReportFileSafely)
+{
+    Folders f;
+    RecordingObserver observer;
+    RunRequest request = makeRequest(f.app, {});
+    request.projectName = QStringLiteral("../l'été/x");
+    const RunOutcome outcome = runProject(request, observer);
+    EXPECT_EQ(outcome.reportFile, f.app + ".._l'été_x.log");
+    EXPECT_EQ(observer.lines.last(), "     Rapport enregistré dans le fichier : .._l'été_x.log");
+    // No action: the header, then the closing block with nothing copied.
+    EXPECT_EQ(observer.lines.mid(2, 5),
+        (QStringList {" ", "          -----------------------------------", doneLine, " ",
+            "          Total copié = 0 Fichiers"}));
+    EXPECT_TRUE(QFile::exists(f.app + ".._l'été_x.log"));
+}
+
+TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
+{
+    // Thousands of new files are quick to make in memory, slow on some disks.
+    Folders f(
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath());
+    f.dir.mkdir("Origine/lot");
+    for (int i = 0; i <= 32000; ++i) {
+        const QByteArray path = QFile::encodeName(f.origin) + QByteArray("lot/f")
+            + QByteArray::number(i).rightJustified(5, '0');
+        const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    RecordingObserver observer;
+    const RunOutcome outcome
+        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+
+    EXPECT_EQ(observer.notices,
+        QStringList {
+            "Erreur: Nombre de fichiers maximum atteint! (max. 32000 fichiers possibles)"});
+    EXPECT_EQ(outcome.totalFiles, 32000);
+    EXPECT_FALSE(QFile::exists(f.dir("Destination/lot/f32000")));
+    EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f31999")));
+    EXPECT_TRUE(
+        observer.lines.contains("    - Filtre de fichiers : *.* - 32000 fichier(s) trouvé(s)!"));
+    // The report passed 30000 lines once: flushed, then saved at the end, nothing lost.
+    EXPECT_EQ(observer.flushes, 1);
+    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
+}
+
+// A folder that cannot be read ends the run through the fatal-error block. Root reads every
+// folder, so the run is made as the unprivileged user "nobody" in a child process.
+TEST(Run, AnUnreadableFolderIsAFatalError)
+{
+    Folders f;
+    f.dir.write("Origine/ouvert/a.txt");
+    f.dir.write("Origine/ferme/b.txt");
+    for (const QString &path :
+        {f.dir.path(), f.origin, f.destination, f.app, f.dir("Origine/ouvert")})
+        ::chmod(QFile::encodeName(path).constData(), 0777);
+    ::chmod(QFile::encodeName(f.dir("Origine/ferme")).constData(), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        RecordingObserver observer;
+        const RunOutcome outcome = runProject(
+            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+        ::_exit(
+            outcome.status == RunOutcome::Status::Failed && outcome.errorNumber == EACCES ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::chmod(QFile::encodeName(f.dir("Origine/ferme")).constData(), 0755);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    const QStringList saved = QString::fromUtf8(readFile(f.app + "Sauvegarde.log")).split("\r\n");
+    const QString fatal
+        = ">> Erreur fatale rencontrée! : 13 - Permission refusée (" + f.origin + "ferme/) !!!";
+    EXPECT_EQ(saved.mid(saved.size() - 6),
+        (QStringList {" ", fatal, " ", "=========================================", " ", ""}));
+}
