@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -410,4 +413,35 @@ TEST(Run, AnUnreadableFolderIsAFatalError)
         = ">> Erreur fatale rencontrée! : 13 - Permission refusée (" + f.origin + "ferme/) !!!";
     EXPECT_EQ(saved.mid(saved.size() - 6),
         (QStringList {" ", fatal, " ", "=========================================", " ", ""}));
+}
+
+// A destination that fills up: the file that does not fit is a copy error, its old copy stays
+// whole, no temporary file is left, and the other files are copied.
+TEST(Run, AFullDestinationIsACopyErrorForThatFileOnly)
+{
+    Folders f;
+    const QByteArray small = QFile::encodeName(f.destination);
+    if (::mount("tandrel-test", small.constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+    f.dir.write("Origine/a.txt", "first");
+    f.dir.write("Origine/b.bin", QByteArray(1024 * 1024, 'b'));
+    f.dir.write("Origine/c.txt", "last");
+    const QString old = f.dir.write("Destination/b.bin", "old copy");
+    setModified(old, 1'000);
+
+    RecordingObserver observer;
+    const RunOutcome outcome
+        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "NON")}), observer);
+    const QStringList files = everything(f.destination);
+    const QByteArray kept = readFile(old);
+    ::umount(small.constData());
+
+    EXPECT_TRUE(outcome.copyErrors);
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_TRUE(observer.lines.contains("     >>  b.bin - (Erreur: le fichier est en lecture seule "
+                                        "ou bloqué par le système!)"));
+    EXPECT_TRUE(observer.lines.contains("     c.txt - (copié)"));
+    EXPECT_EQ(kept, "old copy");
+    EXPECT_EQ(files, (QStringList {"a.txt", "b.bin", "c.txt"}));
+    EXPECT_EQ(outcome.totalFiles, 2);
 }
