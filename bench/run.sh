@@ -1,0 +1,269 @@
+#!/usr/bin/env bash
+# Measures tandrel-cli against rsync, cp and the limit program (bench/limit.cpp) on a generated
+# tree of 30,000 files of 1-64 KiB in 1,111 folders (about 1 GB), origin and destination on
+# the same file system:
+#   (a) nothing changed since the last run   tandrel run --quiet | rsync -rt | cp -ru | limit stat
+#   (b) empty destination (first copy)       tandrel | cp -r --preserve=timestamps | rsync -rt
+#                                            | limit copy (copy_file_range + futimens)
+#   (c) one 2 GiB file                        the same four copies
+# Each round runs every tool once, in an order rotated from round to round, after a `sync`
+# outside the timing; the first round is a warm-up and is dropped. Figures are medians of the
+# per-round ratios. Every copy is checked afterwards (names, sizes, modification times).
+# Takes 5 to 10 minutes and about 30 GB of disk; not part of the tests.
+#
+# Usage: bench/run.sh
+# Environment: ROUNDS_A (default 11), ROUNDS_B (5), ROUNDS_C (3): timed rounds of each part;
+#   FILES (30000); BIG_MIB (2048); BENCH_DIR (build-bench/work); PARTS ("a c b").
+set -euo pipefail
+shopt -s inherit_errexit
+export LC_ALL=C # decimal point in $EPOCHREALTIME and awk
+cd "$(dirname "$0")/.."
+root=$PWD
+
+rounds_a=${ROUNDS_A:-11}
+rounds_b=${ROUNDS_B:-5}
+rounds_c=${ROUNDS_C:-3}
+files=${FILES:-30000}
+big_mib=${BIG_MIB:-2048}
+parts=${PARTS:-a c b}
+build=$root/build-bench
+work=${BENCH_DIR:-$build/work}
+
+say() { printf '%s\n' "$*" >&2; }
+
+# --- tools -------------------------------------------------------------------------------------
+./scripts/setup.sh >/dev/null
+# An optimised build of its own, whatever build/ was configured with.
+./scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=Release -DTANDREL_BUILD_UI=OFF \
+  -DTANDREL_BUILD_TESTS=OFF >/dev/null
+cli=$build/bin/tandrel-cli
+tools=$build/bin
+if [[ ! -x $tools/limit || ! -x $tools/make_tree ]]; then
+  # bench/ not (yet) part of the CMake build: compile the two helpers directly.
+  tools=$build/bench-tools
+  mkdir -p "$tools"
+  for program in limit make_tree; do
+    c++ -std=c++20 -O2 -Wall -Wextra -o "$tools/$program" "bench/$program.cpp"
+  done
+fi
+limit=$tools/limit
+
+# --- helpers -----------------------------------------------------------------------------------
+median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1}
+  END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", a / b }'; }
+fmt() { awk -v v="$1" -v d="${2:-3}" 'BEGIN { printf("%." d "f", v) }'; }
+sql() { sqlite3 "$app/Tandrel.mdb" "$1"; }
+quote() { printf "'%s'" "${1//\'/\'\'}"; }
+free_kib() { df -Pk "$work" | awk 'NR == 2 { print $4 }'; }
+
+# Runs a command after a sync; prints its wall-clock time in seconds.
+timed() {
+  sync
+  local start=$EPOCHREALTIME
+  if ! "$@" >/dev/null; then
+    say "FAILED: $*"
+    return 1
+  fi
+  local end=$EPOCHREALTIME
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.6f", b - a }'
+}
+
+# Stores a project of one action "*.*" (sizes "<>", dates ">", enabled, operator OR).
+add_project() { # name from to inclsub
+  sql "INSERT INTO Templates (Name, Description) VALUES ($(quote "$1"), 'banc d''essai');
+       INSERT INTO Actions (TemplateNo, Description, Enabled, FileFilter, FromFolder, ToFolder,
+                            InclSub, FileDate, FileSize, Operator)
+       VALUES (last_insert_rowid(), '', 'OUI', '*.*', $(quote "$2"), $(quote "$3"), '$4', '>',
+               '<>', 'OR');"
+}
+set_destination() { # project folder
+  sql "UPDATE Actions SET ToFolder = $(quote "$2") WHERE TemplateNo =
+         (SELECT TemplateNo FROM Templates WHERE Name = $(quote "$1"));"
+}
+tandrel() { "$cli" --app-dir "$app" run --quiet "$1"; }
+
+verify() { # origin destination what
+  local result
+  if ! result=$("$limit" verify "$1" "$2" 2>&1); then
+    say "COPY CHECK FAILED ($3): $result"
+    exit 1
+  fi
+}
+
+# Prints the table of one part from the times in T["tool:round"], tandrel first.
+report() { # title rounds tool...
+  local title=$1 rounds=$2
+  shift 2
+  local tools_shown=("$@") t r
+  printf '\n%s: %d timed rounds, warm-up dropped\n' "$title" "$rounds"
+  printf '  %-28s %10s %24s\n' tool "median s" "tandrel / tool (median)"
+  for t in "${tools_shown[@]}"; do
+    local times=() ratios=()
+    for ((r = 1; r <= rounds; r++)); do
+      times+=("${T[$t:$r]}")
+      ratios+=("$(ratio "${T[tandrel:$r]}" "${T[$t:$r]}")")
+    done
+    local m
+    m=$(median "${ratios[@]}")
+    R[$title:$t]=$m
+    if [[ $t == tandrel ]]; then
+      printf '  %-28s %10s\n' "${NAME[$t]}" "$(fmt "$(median "${times[@]}")")"
+    else
+      printf '  %-28s %10s %24s\n' "${NAME[$t]}" "$(fmt "$(median "${times[@]}")")" "$(fmt "$m" 2)"
+    fi
+  done
+}
+
+declare -A T R NAME
+
+# --- the trees ---------------------------------------------------------------------------------
+if [[ -e $work ]]; then
+  say "Removing $work left by an earlier run (file creation may be slower for a few minutes)."
+  rm -rf "$work"
+fi
+mkdir -p "$work"
+trap 'say "Leaving $work in place: remove it with rm -rf when done."' ERR
+app=$work/app
+src=$work/src
+mkdir -p "$app"
+"$cli" --app-dir "$app" list >/dev/null # creates an empty Tandrel.mdb
+
+say "Generating $files files in 1,111 folders..."
+start=$EPOCHREALTIME
+"$tools/make_tree" tree "$src" "$files"
+sync
+say "  done in $(fmt "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')" 1) s"
+
+printf 'Tandrel benchmark, %s, commit %s\n' "$(date '+%Y-%m-%d %H:%M')" \
+  "$(git rev-parse --short HEAD 2>/dev/null || echo '?')"
+printf '%s; %s CPUs; %s on %s\n' "$(uname -sr)" "$(nproc)" \
+  "$(df -PT "$work" | awk 'NR == 2 { print $2 }')" "$work"
+printf 'Tree: %s files, %s folders, %s; %s; %s\n' "$files" \
+  "$(find "$src" -type d | wc -l)" "$(du -sh "$src" | cut -f1)" \
+  "$(rsync --version | head -1 | awk '{ print "rsync " $3 }')" "$(cp --version | head -1)"
+
+# --- (a) nothing changed -----------------------------------------------------------------------
+part_a() {
+  local dst=$work/a-destination
+  "$limit" copy "$src" "$dst"
+  verify "$src" "$dst" "a: preparation"
+  add_project BenchA "$src" "$dst" OUI
+  NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit stat (readdir + 2 stat)"
+    [cp]="cp -ru" [rsync]="rsync -rt")
+  local order=(tandrel limit cp rsync) r i t runs=0
+  say "(a) nothing changed: $((rounds_a + 1)) rounds..."
+  for ((r = 0; r <= rounds_a; r++)); do
+    for ((i = 0; i < 4; i++)); do
+      t=${order[$(((r + i) % 4))]}
+      case $t in
+        tandrel) T[$t:$r]=$(timed tandrel BenchA); runs=$((runs + 1)) ;;
+        limit) T[$t:$r]=$(timed "$limit" stat "$src" "$dst") ;;
+        cp) T[$t:$r]=$(timed cp -ru "$src/." "$dst/") ;;
+        rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
+      esac
+    done
+  done
+  verify "$src" "$dst" "a: after the rounds"
+  # Fast only counts when it is right: every tandrel run found nothing to copy.
+  local unchanged
+  unchanged=$(grep -c "Total copié = 0 Fichiers" "$app/BenchA.log" || true)
+  if ((unchanged != runs)); then
+    say "CHECK FAILED (a): $unchanged of $runs tandrel runs copied nothing"
+    exit 1
+  fi
+  report "(a) nothing changed" "$rounds_a" tandrel limit cp rsync
+  local rss_tandrel rss_rsync
+  rss_tandrel=$(/usr/bin/time -f %M "$cli" --app-dir "$app" run --quiet BenchA 2>&1 >/dev/null)
+  rss_rsync=$(/usr/bin/time -f %M rsync -rt "$src/" "$dst/" 2>&1 >/dev/null)
+  A_RSS="$rss_tandrel KiB (rsync -rt: $rss_rsync KiB)"
+  printf '  peak memory (max RSS): tandrel-cli %s\n' "$A_RSS"
+  local vs_rsync=${R["(a) nothing changed:rsync"]} vs_limit=${R["(a) nothing changed:limit"]}
+  printf '  goal tandrel <= 0.5 x rsync: %s (%s)\n' "$(fmt "$vs_rsync" 2)" \
+    "$(awk -v v="$vs_rsync" 'BEGIN { print v <= 0.5 ? "met" : "NOT MET" }')"
+  printf '  goal tandrel <= 1.5 x limit: %s (%s)\n' "$(fmt "$vs_limit" 2)" \
+    "$(awk -v v="$vs_limit" 'BEGIN { print v <= 1.5 ? "met" : "NOT MET" }')"
+}
+
+# --- (b) empty destination ---------------------------------------------------------------------
+part_b() {
+  local need_kib per_copy_kib
+  per_copy_kib=$(du -sk "$src" | cut -f1)
+  need_kib=$((per_copy_kib * (4 * (rounds_b + 1) + 1) * 21 / 20))
+  if (($(free_kib) < need_kib)); then
+    printf '\n(b) empty destination: skipped, %s GiB free and %s GiB needed\n' \
+      "$(($(free_kib) >> 20))" "$((need_kib >> 20))"
+    return
+  fi
+  add_project BenchB "$src" "$work/b-unused" OUI
+  NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (copy_file_range)"
+    [cp]="cp -r --preserve=timestamps" [rsync]="rsync -rt")
+  local order=(tandrel limit cp rsync) r i t dst
+  mkdir -p "$work/b"
+  say "(b) empty destination: $((rounds_b + 1)) rounds, each copy into a new folder..."
+  for ((r = 0; r <= rounds_b; r++)); do
+    for ((i = 0; i < 4; i++)); do
+      t=${order[$(((r + i) % 4))]}
+      dst=$work/b/$t.$r
+      mkdir "$dst"
+      case $t in
+        tandrel) set_destination BenchB "$dst"; T[$t:$r]=$(timed tandrel BenchB) ;;
+        limit) T[$t:$r]=$(timed "$limit" copy "$src" "$dst") ;;
+        cp) T[$t:$r]=$(timed cp -r --preserve=timestamps "$src/." "$dst/") ;;
+        rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
+      esac
+      verify "$src" "$dst" "b: $t, round $r"
+    done
+  done
+  report "(b) empty destination" "$rounds_b" tandrel limit cp rsync
+  dst=$work/b/rss
+  mkdir "$dst"
+  set_destination BenchB "$dst"
+  sync
+  B_RSS=$(/usr/bin/time -f %M "$cli" --app-dir "$app" run --quiet BenchB 2>&1 >/dev/null)
+  verify "$src" "$dst" "b: memory run"
+  printf '  peak memory (max RSS): tandrel-cli %s KiB\n' "$B_RSS"
+}
+
+# --- (c) one big file --------------------------------------------------------------------------
+part_c() {
+  local need_kib=$((big_mib * 1024 * 21 / 10))
+  if (($(free_kib) < need_kib)); then
+    printf '\n(c) one %s MiB file: skipped, %s MiB free and %s MiB needed\n' "$big_mib" \
+      "$(($(free_kib) >> 10))" "$((need_kib >> 10))"
+    return
+  fi
+  local big=$work/big
+  mkdir "$big"
+  say "(c) one $big_mib MiB file: writing it..."
+  "$tools/make_tree" file "$big/gros fichier.bin" "$big_mib"
+  add_project BenchC "$big" "$work/c-unused" NON
+  NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (copy_file_range)"
+    [cp]="cp --preserve=timestamps" [rsync]="rsync -rt")
+  local order=(tandrel limit cp rsync) r i t dst
+  say "(c) $((rounds_c + 1)) rounds..."
+  for ((r = 0; r <= rounds_c; r++)); do
+    for ((i = 0; i < 4; i++)); do
+      t=${order[$(((r + i) % 4))]}
+      dst=$work/c-$t.$r
+      mkdir "$dst"
+      case $t in
+        tandrel) set_destination BenchC "$dst"; T[$t:$r]=$(timed tandrel BenchC) ;;
+        limit) T[$t:$r]=$(timed "$limit" copy "$big" "$dst") ;;
+        cp) T[$t:$r]=$(timed cp --preserve=timestamps "$big/gros fichier.bin" "$dst/") ;;
+        rsync) T[$t:$r]=$(timed rsync -rt "$big/" "$dst/") ;;
+      esac
+      verify "$big" "$dst" "c: $t, round $r"
+      rm -rf "$dst" # one big file: no inode churn, and 2 GiB a copy adds up
+    done
+  done
+  report "(c) one $big_mib MiB file" "$rounds_c" tandrel limit cp rsync
+}
+
+for part in $parts; do
+  "part_$part"
+done
+
+say "Removing $work..."
+trap - ERR
+rm -rf "$work"
