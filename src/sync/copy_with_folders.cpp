@@ -1,5 +1,6 @@
 #include "copy_routines.h"
 
+#include "destination_prober.h"
 #include "file_helpers.h"
 #include "file_probe.h"
 #include "file_step.h"
@@ -20,13 +21,32 @@ bool hasSubFolders(const RunContext &run)
     return false;
 }
 
+// The open origin and destination folders of the sub-folder being copied: the list holds the
+// files of one folder together, so each folder is opened once and its files probed by name.
+struct FolderPair {
+    QByteArray sub; // relative path ending with "/", empty for the top folders
+    FolderHandle from;
+    FolderHandle to;
+    bool valid = false;
+
+    void enter(const RunContext &run, QByteArrayView entrySub)
+    {
+        if (valid && sub == entrySub)
+            return;
+        sub = entrySub.toByteArray();
+        from = FolderHandle(run.fromPath + sub);
+        to = FolderHandle(run.toPath + sub);
+        valid = true;
+    }
+};
+
 // The origin side of one entry; false (after its report line) when its folder is gone.
-bool probeOrigin(RunContext &run, FileCompare &file, const QByteArray &sub, const QByteArray &name)
+bool probeOrigin(RunContext &run, FileCompare &file, const FolderPair &folders, const char *name)
 {
-    const FileStat stat = ProbeFile(run.fromPath + sub + name);
-    if (!stat.pathExists && !ProbeFolder(run.fromPath + sub)) {
+    const FileStat stat = ProbeFileAt(folders.from.fd(), name);
+    if (!stat.pathExists && !ProbeFolder(run.fromPath + folders.sub)) {
         run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
-            + (run.FromFolder + QFile::decodeName(sub)).toLower() + u')');
+            + (run.FromFolder + QFile::decodeName(folders.sub)).toLower() + u')');
         return false;
     }
     file.SrcFolderExists = true;
@@ -39,14 +59,18 @@ bool probeOrigin(RunContext &run, FileCompare &file, const QByteArray &sub, cons
 // The destination side of one entry: a missing sub-folder is created (in every run mode);
 // false (after its report line) when the destination folder itself is gone.
 bool probeDestination(
-    RunContext &run, FileCompare &file, const QByteArray &sub, const QByteArray &name)
+    RunContext &run, FileCompare &file, FolderPair &folders, const char *name, FileStat stat)
 {
-    const FileStat stat = ProbeFile(run.toPath + sub + name);
-    if (stat.pathExists || ProbeFolder(run.toPath + sub)) {
+    if (!stat.pathExists) // probed ahead: look again, the folder may have been made since
+        stat = ProbeFileAt(folders.to.fd(), name);
+    if (stat.pathExists || ProbeFolder(run.toPath + folders.sub)) {
         file.DstFolderExists = true;
         file.DstExists = stat.exists;
         file.DstLen = stat.exists ? stat.size : 0;
         file.DstDate = stat.exists ? stat.mtime : 0;
+        file.DstMode = stat.mode;
+        if (!folders.to.isOpen())
+            folders.to = FolderHandle(run.toPath + folders.sub);
         return true;
     }
     if (!ProbeFolder(run.toPath)) {
@@ -54,28 +78,30 @@ bool probeDestination(
             + run.ToFolder.toLower() + u')');
         return false;
     }
-    MakeDir(run.toPath + sub);
+    MakeDir(run.toPath + folders.sub);
+    folders.to = FolderHandle(run.toPath + folders.sub);
     run.add(QStringLiteral("    - Nota : Création du dossier destination (")
-        + (run.ToFolder + QFile::decodeName(sub)).toLower() + u')');
+        + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
     return true;
 }
 
 void copyListedFiles(RunContext &run)
 {
+    FolderPair folders;
+    DestinationProber prober(run.toPath, run.fileList);
     const qint64 last = qint64(run.fileList.size()) - 1;
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();
         run.observer.progressChanged(i, last);
         const QByteArray &entry = run.fileList[std::size_t(i)];
         const qsizetype slash = entry.lastIndexOf('/');
-        const QByteArray sub = entry.left(slash + 1);
-        const QByteArray name = entry.mid(slash + 1);
+        folders.enter(run, QByteArrayView(entry).first(slash + 1));
+        const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
-        file.Name = QFile::decodeName(name);
-        if (probeOrigin(run, file, sub, name) && probeDestination(run, file, sub, name)) {
+        if (probeOrigin(run, file, folders, name)
+            && probeDestination(run, file, folders, name, prober.take(std::size_t(i)))) {
             run.stopIfCancelled();
-            CopyOneFile(
-                run, file, run.fromPath + entry, run.toPath + entry, QFile::decodeName(entry));
+            CopyOneFile(run, file, {folders.from.fd(), folders.to.fd(), name, entry});
         }
         run.report.dumpIfFull();
     }

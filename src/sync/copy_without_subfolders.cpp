@@ -12,32 +12,33 @@
 namespace {
 
 // Probes one side: one stat() of the file, and of the folder only when the file is not there.
-void probeSide(const QByteArray &folder, const QByteArray &name, bool &folderExists, bool &exists,
-    qint64 &size, qint64 &date)
+void probeSide(const FolderHandle &folder, const QByteArray &folderPath, const char *name,
+    bool &folderExists, bool &exists, qint64 &size, qint64 &date, unsigned &mode)
 {
-    const FileStat stat = ProbeFile(folder + name);
-    folderExists = stat.pathExists || ProbeFolder(folder);
+    const FileStat stat = ProbeFileAt(folder.fd(), name);
+    folderExists = stat.pathExists || ProbeFolder(folderPath);
     exists = stat.exists;
-    if (exists) {
-        size = stat.size;
-        date = stat.mtime;
-    }
+    size = stat.exists ? stat.size : 0;
+    date = stat.exists ? stat.mtime : 0;
+    mode = stat.mode;
 }
 
 // The per-file loop; it stops at a missing folder.
 void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
 {
+    const FolderHandle from(run.fromPath);
+    const FolderHandle to(run.toPath);
     const qint64 last = qint64(names.size()) - 1;
+    unsigned unused = 0;
     for (qint64 k = 0; k <= last; ++k) {
         run.stopIfCancelled();
         run.observer.progressChanged(k, last);
         const QByteArray &name = names[std::size_t(k)];
         FileCompare file;
-        file.Name = QFile::decodeName(name);
-        probeSide(
-            run.fromPath, name, file.SrcFolderExists, file.SrcExists, file.SrcLen, file.SrcDate);
-        probeSide(
-            run.toPath, name, file.DstFolderExists, file.DstExists, file.DstLen, file.DstDate);
+        probeSide(from, run.fromPath, name.constData(), file.SrcFolderExists, file.SrcExists,
+            file.SrcLen, file.SrcDate, unused);
+        probeSide(to, run.toPath, name.constData(), file.DstFolderExists, file.DstExists,
+            file.DstLen, file.DstDate, file.DstMode);
         if (!file.SrcFolderExists) {
             run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
             if (!file.DstFolderExists)
@@ -48,7 +49,7 @@ void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
             run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             return;
         }
-        CopyOneFile(run, file, run.fromPath + name, run.toPath + name, file.Name);
+        CopyOneFile(run, file, {from.fd(), to.fd(), name.constData(), name});
         run.report.dumpIfFull();
     }
 }

@@ -3,15 +3,36 @@
 #include <QByteArray>
 #include <QtGlobal>
 
-// Size and modification time of a normal file, as one stat() call gives them.
+// What one stat() call says of a file.
 struct FileStat {
     bool exists = false; // a regular file (links followed) is there
     bool pathExists = false; // something is there, file or not
     qint64 size = 0;
     qint64 mtime = 0; // whole seconds: copies keep the origin's time to the second
+    unsigned mode = 0;
 };
 
 FileStat ProbeFile(const QByteArray &path);
 
+// The same for a name inside an open folder (cheaper than a long path); nothing is there when
+// the folder is not open.
+FileStat ProbeFileAt(int folderFd, const char *name);
+
 // True when path is a folder that can be entered.
 bool ProbeFolder(const QByteArray &path);
+
+// An open folder, for probing and copying the names inside it. Move-only.
+class FolderHandle {
+public:
+    FolderHandle() = default;
+    explicit FolderHandle(const QByteArray &path);
+    ~FolderHandle();
+    FolderHandle(FolderHandle &&other) noexcept;
+    FolderHandle &operator=(FolderHandle &&other) noexcept;
+
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+
+private:
+    int fd_ = -1;
+};

@@ -3,6 +3,8 @@
 #include "run_context.h"
 #include "safe_copy.h"
 
+#include <QFile>
+
 bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &fileDate)
 {
     if (!file.DstExists)
@@ -23,15 +25,18 @@ bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &f
     return true;
 }
 
-void CopyOneFile(RunContext &run, FileCompare &file, const QByteArray &from, const QByteArray &to,
-    const QString &shownPath)
+void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
 {
     file.Copied = false;
     run.stopIfCancelled();
     bool failed = false;
     if (MustCopy(file, run.FileSize, run.FileDate)) {
-        if (run.request.mode != RunMode::Simulate)
-            failed = SafeCopy(from, to) != 0;
+        if (run.request.mode != RunMode::Simulate) {
+            const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
+            failed = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
+                         file.DstExists ? long(file.DstMode) : -1)
+                != 0;
+        }
         // Only what was copied (or would be, in a simulation) counts.
         if (!failed) {
             run.ActionBytes += file.SrcLen;
@@ -39,7 +44,9 @@ void CopyOneFile(RunContext &run, FileCompare &file, const QByteArray &from, con
         }
         file.Copied = true;
     }
-    const QString name = shownPath.toLower();
+    if (!(file.Copied || failed || run.request.showAllInReport))
+        return; // the everyday case: nothing to say
+    const QString name = QFile::decodeName(job.shown.toByteArray()).toLower();
     if (file.Copied && !failed)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (copié)"));
     else if (!file.Copied && run.request.showAllInReport)

@@ -17,6 +17,7 @@ struct FileCompare {
     qint64 SrcDate = 0;
     qint64 DstLen = 0;
     qint64 DstDate = 0;
+    unsigned DstMode = 0;
     bool SrcExists = false;
     bool DstExists = false;
     bool SrcFolderExists = false;

@@ -58,44 +58,48 @@ int copyByReadWrite(int in, int out)
     }
 }
 
-int copyData(int in, int out)
+// Copies size bytes (the origin's size when it was opened); stops early if the file shrank.
+int copyData(int in, int out, off_t size)
 {
-    bool first = true;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, 1 << 30, 0);
+    off_t done = 0;
+    while (done < size) {
+        const ssize_t copied
+            = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(size - done), 0);
         if (copied == 0)
             return 0;
         if (copied > 0) {
-            first = false;
+            done += copied;
             continue;
         }
         if (errno == EINTR)
             continue;
         // Not offered between these two file systems: copy the plain way.
-        if (first && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
+        if (done == 0
+            && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
             return copyByReadWrite(in, out);
         return errno;
     }
+    return 0;
 }
 
-int openTemporary(const QByteArray &tmp)
+int openTemporary(int dir, const QByteArray &tmp)
 {
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::open(tmp.constData(), flags, 0600);
+    int fd = ::openat(dir, tmp.constData(), flags, 0600);
     if (fd < 0 && errno == EEXIST) {
         // Left by a run that was killed: it was never a finished copy.
-        ::unlink(tmp.constData());
-        fd = ::open(tmp.constData(), flags, 0600);
+        ::unlinkat(dir, tmp.constData(), 0);
+        fd = ::openat(dir, tmp.constData(), flags, 0600);
     }
     return fd;
 }
 
-int writeTemporary(int in, const struct stat &origin, const QByteArray &tmp)
+int writeTemporary(int in, const struct stat &origin, int dir, const QByteArray &tmp)
 {
-    Fd out(openTemporary(tmp));
+    Fd out(openTemporary(dir, tmp));
     if (out.get() < 0)
         return errno;
-    if (const int err = copyData(in, out.get()))
+    if (const int err = copyData(in, out.get(), origin.st_size))
         return err;
     const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
     if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), origin.st_mode & 07777) != 0)
@@ -117,14 +121,13 @@ QByteArray TemporaryCopyName(const QByteArray &to)
     return folder + '.' + name + suffix;
 }
 
-int SafeCopy(const QByteArray &from, const QByteArray &to)
+int SafeCopyAt(
+    int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName, long existingMode)
 {
-    struct stat existing { };
-    if (::stat(to.constData(), &existing) == 0 && S_ISREG(existing.st_mode)
-        && (existing.st_mode & 0222) == 0)
+    if (existingMode >= 0 && S_ISREG(mode_t(existingMode)) && (existingMode & 0222) == 0)
         return EACCES; // a read-only destination file is never replaced
 
-    Fd in(::open(from.constData(), O_RDONLY | O_CLOEXEC));
+    Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return errno;
     struct stat origin { };
@@ -133,11 +136,18 @@ int SafeCopy(const QByteArray &from, const QByteArray &to)
     if (!S_ISREG(origin.st_mode))
         return EINVAL;
 
-    const QByteArray tmp = TemporaryCopyName(to);
-    int err = writeTemporary(in.get(), origin, tmp);
-    if (err == 0 && ::rename(tmp.constData(), to.constData()) != 0)
+    const QByteArray tmp = TemporaryCopyName(toName);
+    int err = writeTemporary(in.get(), origin, toDir, tmp);
+    if (err == 0 && ::renameat(toDir, tmp.constData(), toDir, toName.constData()) != 0)
         err = errno;
     if (err != 0)
-        ::unlink(tmp.constData());
+        ::unlinkat(toDir, tmp.constData(), 0);
     return err;
+}
+
+int SafeCopy(const QByteArray &from, const QByteArray &to)
+{
+    struct stat existing { };
+    const long mode = ::stat(to.constData(), &existing) == 0 ? long(existing.st_mode) : -1;
+    return SafeCopyAt(AT_FDCWD, from, AT_FDCWD, to, mode);
 }

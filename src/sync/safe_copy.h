@@ -9,5 +9,11 @@
 // Returns 0 on success, else the errno of the failure; nothing is left behind on failure.
 int SafeCopy(const QByteArray &from, const QByteArray &to);
 
+// The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
+// paths works too). existingMode: the mode of the destination file when the caller knows that
+// one exists, -1 when it knows there is none.
+int SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
+    long existingMode);
+
 // The hidden temporary name used for a destination path (recognisable by a later run).
 QByteArray TemporaryCopyName(const QByteArray &to);
