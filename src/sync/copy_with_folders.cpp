@@ -1,11 +1,13 @@
 #include "copy_routines.h"
 
+#include "copy_queue.h"
 #include "destination_prober.h"
 #include "file_helpers.h"
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
 #include "run_context.h"
+#include "run_errors.h"
 #include "run_observer.h"
 #include "text_match.h"
 
@@ -23,29 +25,29 @@ bool hasSubFolders(const RunContext &run)
 
 // The open origin and destination folders of the sub-folder being copied: the list holds the
 // files of one folder together, so each folder is opened once and its files probed by name.
+// Copies under way keep the folders they need open.
 struct FolderPair {
     QByteArray sub; // relative path ending with "/", empty for the top folders
-    FolderHandle from;
-    FolderHandle to;
-    bool valid = false;
+    std::shared_ptr<const FolderHandle> from;
+    std::shared_ptr<const FolderHandle> to;
 
     void enter(const RunContext &run, QByteArrayView entrySub)
     {
-        if (valid && sub == entrySub)
+        if (from && sub == entrySub)
             return;
         sub = entrySub.toByteArray();
-        from = FolderHandle(run.fromPath + sub);
-        to = FolderHandle(run.toPath + sub);
-        valid = true;
+        from = std::make_shared<const FolderHandle>(run.fromPath + sub);
+        to = std::make_shared<const FolderHandle>(run.toPath + sub);
     }
 };
 
 // The origin side of one entry; false (after its report line) when its folder is gone.
-bool probeOrigin(RunContext &run, FileCompare &file, const FolderPair &folders, const char *name)
+bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const FolderPair &folders,
+    const char *name)
 {
-    const FileStat stat = ProbeFileAt(folders.from.fd(), name);
-    if (!stat.pathExists && !ProbeFolder(run.fromPath + folders.sub)) {
-        run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
+    const FileStat stat = ProbeFileAt(folders.from->fd(), name);
+    if (!stat.pathExists && !folders.from->isOpen() && !ProbeFolder(run.fromPath + folders.sub)) {
+        queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
             + (run.FromFolder + QFile::decodeName(folders.sub)).toLower() + u')');
         return false;
     }
@@ -56,36 +58,36 @@ bool probeOrigin(RunContext &run, FileCompare &file, const FolderPair &folders, 
     return true;
 }
 
-// The destination side of one entry: a missing sub-folder is created (in every run mode);
-// false (after its report line) when the destination folder itself is gone.
+// The destination side of one entry, probed ahead by the prober. When the destination sub-folder
+// is open, a missing file is simply new (a folder made by this run is empty). Otherwise the
+// sub-folder is created (in every run mode); false (after its report line) when the
+// destination folder itself is gone.
 bool probeDestination(
-    RunContext &run, FileCompare &file, FolderPair &folders, const char *name, FileStat stat)
+    RunContext &run, CopyQueue &queue, FileCompare &file, FolderPair &folders, FileStat stat)
 {
-    if (!stat.pathExists) // probed ahead: look again, the folder may have been made since
-        stat = ProbeFileAt(folders.to.fd(), name);
-    if (stat.pathExists || ProbeFolder(run.toPath + folders.sub)) {
+    if (stat.pathExists || folders.to->isOpen() || ProbeFolder(run.toPath + folders.sub)) {
         file.DstFolderExists = true;
         file.DstExists = stat.exists;
         file.DstLen = stat.exists ? stat.size : 0;
         file.DstDate = stat.exists ? stat.mtime : 0;
         file.DstMode = stat.mode;
-        if (!folders.to.isOpen())
-            folders.to = FolderHandle(run.toPath + folders.sub);
+        if (!folders.to->isOpen())
+            folders.to = std::make_shared<const FolderHandle>(run.toPath + folders.sub);
         return true;
     }
     if (!ProbeFolder(run.toPath)) {
-        run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
+        queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
             + run.ToFolder.toLower() + u')');
         return false;
     }
     MakeDir(run.toPath + folders.sub);
-    folders.to = FolderHandle(run.toPath + folders.sub);
-    run.add(QStringLiteral("    - Nota : Création du dossier destination (")
+    folders.to = std::make_shared<const FolderHandle>(run.toPath + folders.sub);
+    queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
         + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
     return true;
 }
 
-void copyListedFiles(RunContext &run)
+void copyEntries(RunContext &run, CopyQueue &queue)
 {
     FolderPair folders;
     DestinationProber prober(run.toPath, run.fileList);
@@ -98,13 +100,25 @@ void copyListedFiles(RunContext &run)
         folders.enter(run, QByteArrayView(entry).first(slash + 1));
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
-        if (probeOrigin(run, file, folders, name)
-            && probeDestination(run, file, folders, name, prober.take(std::size_t(i)))) {
-            run.stopIfCancelled();
-            CopyOneFile(run, file, {folders.from.fd(), folders.to.fd(), name, entry});
+        if (probeOrigin(run, queue, file, folders, name)
+            && probeDestination(run, queue, file, folders, prober.take(std::size_t(i)))) {
+            const bool copy = CopyRequired(run, file);
+            queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,
+                file.DstExists ? long(file.DstMode) : -1);
         }
-        run.report.dumpIfFull();
     }
+}
+
+void copyListedFiles(RunContext &run)
+{
+    CopyQueue queue(run);
+    try {
+        copyEntries(run, queue);
+    } catch (const RunCancelled &) {
+        queue.abandon(); // what was copied is still reported
+        throw;
+    }
+    queue.finish();
 }
 
 // Runs the action over the tree; false when it was handed to the single-folder copy.

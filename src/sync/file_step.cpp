@@ -25,31 +25,19 @@ bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &f
     return true;
 }
 
-void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
+void ReportFile(RunContext &run, bool copied, bool failed, qint64 size, QByteArrayView shown)
 {
-    file.Copied = false;
-    run.stopIfCancelled();
-    bool failed = false;
-    if (MustCopy(file, run.FileSize, run.FileDate)) {
-        if (run.request.mode != RunMode::Simulate) {
-            const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
-            failed = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
-                         file.DstExists ? long(file.DstMode) : -1)
-                != 0;
-        }
-        // Only what was copied (or would be, in a simulation) counts.
-        if (!failed) {
-            run.ActionBytes += file.SrcLen;
-            run.ActionFiles += 1;
-        }
-        file.Copied = true;
+    // Only what was copied (or would be, in a simulation) counts.
+    if (copied && !failed) {
+        run.ActionBytes += size;
+        run.ActionFiles += 1;
     }
-    if (!(file.Copied || failed || run.request.showAllInReport))
+    if (!(copied || failed || run.request.showAllInReport))
         return; // the everyday case: nothing to say
-    const QString name = QFile::decodeName(job.shown.toByteArray()).toLower();
-    if (file.Copied && !failed)
+    const QString name = QFile::decodeName(shown.toByteArray()).toLower();
+    if (copied && !failed)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (copié)"));
-    else if (!file.Copied && run.request.showAllInReport)
+    else if (!copied && run.request.showAllInReport)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (Pas de modification)"));
     if (failed) {
         run.add(QStringLiteral("     >>  ") + name
@@ -58,6 +46,26 @@ void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
         run.CopyErrors = true;
         run.anyCopyError = true;
     }
+}
+
+bool CopyRequired(RunContext &run, FileCompare &file)
+{
+    file.Copied = false;
+    run.stopIfCancelled();
+    file.Copied = MustCopy(file, run.FileSize, run.FileDate);
+    return file.Copied && run.request.mode != RunMode::Simulate;
+}
+
+void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
+{
+    bool failed = false;
+    if (CopyRequired(run, file)) {
+        const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
+        failed = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
+                     file.DstExists ? long(file.DstMode) : -1)
+            != 0;
+    }
+    ReportFile(run, file.Copied, failed, file.SrcLen, job.shown);
 }
 
 void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)

@@ -22,6 +22,12 @@ struct FileCopyJob {
 // exist.
 void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job);
 
+// Decides one file (file.Copied); true when it must really be copied (not in a simulation).
+bool CopyRequired(RunContext &run, FileCompare &file);
+
+// Counts and reports a decided file: copied (or would be), failed, or left alone.
+void ReportFile(RunContext &run, bool copied, bool failed, qint64 size, QByteArrayView shown);
+
 // Closes an action: the copy-errors line when a copy failed, a blank line and the summary of
 // files copied out of found; then adds the action's counts to the run's totals.
 void EndAction(RunContext &run, qsizetype found, const QString &errorsLine);

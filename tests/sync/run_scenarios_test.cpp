@@ -274,7 +274,7 @@ TEST(Run, CancelWritesItsBlockAndStopsAtOnce)
     std::atomic<bool> cancel {false};
     RecordingObserver observer;
     observer.onLine = [&](const QString &line) {
-        if (line == QStringLiteral("     sous/b.txt - (copié)"))
+        if (line == QStringLiteral("    - Filtre de fichiers : *.* - 3 fichier(s) trouvé(s)!"))
             cancel = true;
     };
     const RunRequest request = makeRequest(f.app,
@@ -285,7 +285,8 @@ TEST(Run, CancelWritesItsBlockAndStopsAtOnce)
     EXPECT_EQ(outcome.status, RunOutcome::Status::Cancelled);
     EXPECT_EQ(
         observer.lines[1], "Départ: 05.12.2026 à 14:03:27 (Programmateur de projet : Sauvegarde)");
-    const qsizetype stop = observer.lines.indexOf("     sous/b.txt - (copié)");
+    const qsizetype stop
+        = observer.lines.indexOf("    - Filtre de fichiers : *.* - 3 fichier(s) trouvé(s)!") + 1;
     EXPECT_EQ(observer.lines.mid(stop + 1),
         (QStringList {" ", "          -------------------------------------",
             "          Synchronisation annulée par l'utilisateur!",
@@ -293,7 +294,7 @@ TEST(Run, CancelWritesItsBlockAndStopsAtOnce)
             "=========================================", " ",
             "     Rapport enregistré dans le fichier : Sauvegarde.log"}));
     EXPECT_EQ(observer.titles.back(), "User canceled!");
-    EXPECT_FALSE(QFile::exists(f.dir("Destination/sous/c.txt")));
+    EXPECT_FALSE(QFile::exists(f.dir("Destination/sous")));
     EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
 }
 

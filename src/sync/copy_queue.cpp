@@ -1,0 +1,154 @@
+#include "copy_queue.h"
+
+#include "file_step.h"
+#include "run_context.h"
+#include "safe_copy.h"
+
+namespace {
+
+constexpr int copyThreads = 2;
+// How far the run may go ahead of the oldest copy not yet reported.
+constexpr std::size_t maxQueued = 256;
+
+} // namespace
+
+struct CopyQueue::Item {
+    bool isLine = false;
+    QString line;
+    bool copy = false;
+    bool copied = false;
+    qint64 size = 0;
+    QByteArrayView shown;
+    std::shared_ptr<const FolderHandle> from;
+    std::shared_ptr<const FolderHandle> to;
+    const char *name = nullptr;
+    long existingMode = -1;
+    bool done = false;
+    bool failed = false;
+    bool abandoned = false;
+};
+
+CopyQueue::CopyQueue(RunContext &run)
+    : run_(run)
+{
+    for (int i = 0; i < copyThreads; ++i)
+        threads_.emplace_back(&CopyQueue::work, this);
+}
+
+CopyQueue::~CopyQueue()
+{
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        todo_.clear(); // copies not started are not made
+    }
+    changed_.notify_all();
+    for (std::thread &thread : threads_)
+        thread.join();
+}
+
+void CopyQueue::work()
+{
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
+        if (todo_.empty())
+            return;
+        Item *item = todo_.front();
+        todo_.pop_front();
+        lock.unlock();
+        const QByteArray name = QByteArray::fromRawData(item->name, qsizetype(qstrlen(item->name)));
+        const bool failed
+            = SafeCopyAt(item->from->fd(), name, item->to->fd(), name, item->existingMode) != 0;
+        lock.lock();
+        item->failed = failed;
+        item->done = true;
+        changed_.notify_all();
+    }
+}
+
+void CopyQueue::addLine(const QString &line)
+{
+    auto item = std::make_unique<Item>();
+    item->isLine = true;
+    item->line = line;
+    item->done = true;
+    {
+        std::lock_guard lock(mutex_);
+        items_.push_back(std::move(item));
+    }
+    writeDone(false);
+}
+
+void CopyQueue::addFile(bool copy, bool copied, qint64 size, QByteArrayView shown,
+    std::shared_ptr<const FolderHandle> from, std::shared_ptr<const FolderHandle> to,
+    const char *name, long existingMode)
+{
+    auto item = std::make_unique<Item>();
+    item->copy = copy;
+    item->copied = copied;
+    item->size = size;
+    item->shown = shown;
+    item->from = std::move(from);
+    item->to = std::move(to);
+    item->name = name;
+    item->existingMode = existingMode;
+    item->done = !copy;
+    {
+        std::lock_guard lock(mutex_);
+        if (copy)
+            todo_.push_back(item.get());
+        items_.push_back(std::move(item));
+    }
+    if (copy)
+        changed_.notify_one();
+    writeDone(false);
+}
+
+void CopyQueue::finish()
+{
+    writeDone(true);
+}
+
+void CopyQueue::abandon()
+{
+    {
+        std::lock_guard lock(mutex_);
+        for (Item *item : todo_) {
+            item->abandoned = true;
+            item->done = true;
+        }
+        todo_.clear();
+    }
+    writeDone(true);
+}
+
+// Writes the finished items at the front; waits for the front one when the queue is full (or
+// for all of them when wait is true). Report lines are written on the run's own thread only.
+void CopyQueue::writeDone(bool wait)
+{
+    for (;;) {
+        std::unique_ptr<Item> item;
+        {
+            std::unique_lock lock(mutex_);
+            if (items_.empty())
+                return;
+            if (!items_.front()->done) {
+                if (!wait && items_.size() < maxQueued)
+                    return;
+                changed_.wait(lock, [this] { return items_.front()->done; });
+            }
+            if (items_.front()->abandoned) {
+                items_.clear(); // nothing from here on was done
+                return;
+            }
+            item = std::move(items_.front());
+            items_.pop_front();
+        }
+        if (item->isLine)
+            run_.add(item->line);
+        else
+            ReportFile(run_, item->copied, item->failed, item->size, item->shown);
+        run_.report.dumpIfFull();
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "file_probe.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <condition_variable>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct RunContext;
+
+// Copies files on two threads while the run goes on with the next files, and writes each file's
+// report lines in list order once its copy is done, so that the report reads as if every copy
+// had been made in turn.
+class CopyQueue {
+public:
+    explicit CopyQueue(RunContext &run);
+    ~CopyQueue(); // waits for the copies under way (their files are whole either way)
+    CopyQueue(const CopyQueue &) = delete;
+    CopyQueue &operator=(const CopyQueue &) = delete;
+
+    // A report line, written after everything queued before it.
+    void addLine(const QString &line);
+    // A decided file: copied (by a copy thread) when copy is true, else only reported.
+    void addFile(bool copy, bool copied, qint64 size, QByteArrayView shown,
+        std::shared_ptr<const FolderHandle> from, std::shared_ptr<const FolderHandle> to,
+        const char *name, long existingMode);
+    // Waits for every copy and writes every queued line.
+    void finish();
+    // On cancel: copies not started are not made; what was done before them is written.
+    void abandon();
+
+private:
+    struct Item;
+    void work();
+    void writeDone(bool wait);
+
+    RunContext &run_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<std::unique_ptr<Item>> items_; // in list order; written from the front
+    std::deque<Item *> todo_; // copies not yet started
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
