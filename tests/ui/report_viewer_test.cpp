@@ -1,0 +1,47 @@
+#include "report_viewer.h"
+#include "scripted_prompter.h"
+#include "temp_dir.h"
+
+#include <QTest>
+
+class ReportViewerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensAnExistingReportOrSaysItIsMissing();
+};
+
+void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
+{
+    TempDir appDir;
+    ScriptedPrompter prompter;
+    QList<QUrl> opened;
+    auto open = [&](const QUrl &url) { opened << url; };
+
+    // No project chosen: the list's text names the report, which does not exist.
+    ViewReport(nullptr, appDir.path(), QStringLiteral("- Aucun -"), prompter, open);
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
+    QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
+    QCOMPARE(prompter.shown[0].text,
+        QStringLiteral("Ne peut trouver le fichier :\r") + appDir.path()
+            + QStringLiteral("- Aucun -.log"));
+
+    // A project name with spaces, accents and a "/" that cannot stand in a file name.
+    const QString report = appDir.write(QStringLiteral("Photos été_2007.log"), "rapport\r\n");
+    ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(report)}));
+    QVERIFY(opened[0].isLocalFile());
+    QCOMPARE(opened[0].toLocalFile(), report);
+
+    // A folder of that name is not a report.
+    appDir.mkdir(QStringLiteral("Dossier.log"));
+    ViewReport(nullptr, appDir.path(), QStringLiteral("Dossier"), prompter, open);
+    QCOMPARE(prompter.shown.size(), 2);
+    QCOMPARE(opened.size(), 1);
+}
+
+QTEST_MAIN(ReportViewerTest)
+#include "report_viewer_test.moc"
