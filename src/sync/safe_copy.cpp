@@ -107,6 +107,38 @@ int writeTemporary(int in, const struct stat &origin, int dir, const QByteArray 
     return out.close() == 0 ? 0 : errno;
 }
 
+// Opened without a name in the destination's folder, where the file system allows it.
+int openUnnamed(int dir, const QByteArray &to)
+{
+    const qsizetype slash = to.lastIndexOf('/');
+    const QByteArray folder = slash < 0 ? QByteArray(".") : to.left(slash + 1);
+    return ::openat(dir, folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+// A new file is written without a name and linked under its name only once whole: nothing
+// half-written ever carries the name, and a killed run leaves nothing behind. -1 when the file
+// system offers no unnamed files (the caller then goes through a named temporary file).
+int writeNew(int in, const struct stat &origin, int dir, const QByteArray &to)
+{
+    Fd out(openUnnamed(dir, to));
+    if (out.get() < 0)
+        return -1;
+    if (const int err = copyData(in, out.get(), origin.st_size))
+        return err;
+    const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
+    if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), origin.st_mode & 07777) != 0)
+        return errno;
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(out.get());
+    if (::linkat(AT_FDCWD, self.constData(), dir, to.constData(), AT_SYMLINK_FOLLOW) != 0)
+        return -1; // no /proc, or the name was taken meanwhile: the named way copes with both
+    if (out.close() != 0) {
+        const int err = errno;
+        ::unlinkat(dir, to.constData(), 0);
+        return err;
+    }
+    return 0;
+}
+
 } // namespace
 
 QByteArray TemporaryCopyName(const QByteArray &to)
@@ -136,6 +168,13 @@ int SafeCopyAt(
     if (!S_ISREG(origin.st_mode))
         return EINVAL;
 
+    if (existingMode < 0) {
+        const int err = writeNew(in.get(), origin, toDir, toName);
+        if (err >= 0)
+            return err;
+        if (::lseek(in.get(), 0, SEEK_SET) != 0)
+            return errno;
+    }
     const QByteArray tmp = TemporaryCopyName(toName);
     int err = writeTemporary(in.get(), origin, toDir, tmp);
     if (err == 0 && ::renameat(toDir, tmp.constData(), toDir, toName.constData()) != 0)
