@@ -2,43 +2,82 @@
 
 #include "folder_listing.h"
 #include "run_context.h"
+#include "run_errors.h"
 #include "run_observer.h"
 #include "text_match.h"
 
-#include <deque>
+#include <atomic>
+#include <optional>
+#include <thread>
 
 namespace {
 
 constexpr std::size_t maxListedFiles = 32000;
 
+// One folder's listing, or the error that listing it raised.
+struct Listed {
+    FolderListing listing;
+    std::optional<RunError> error;
+};
+
+// Lists the folders of one level of the tree on two threads; the results keep the folders'
+// order, so the walk reads exactly as if they had been listed one after the other.
+std::vector<Listed> listLevel(
+    const RunContext &run, const std::vector<QByteArray> &level, const WildcardFilter &filter)
+{
+    std::vector<Listed> results(level.size());
+    std::atomic<std::size_t> next {0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < level.size() && !run.cancel.load(); i = next++) {
+            try {
+                results[i].listing = ListFolder(run.fromPath + level[i], filter);
+            } catch (const RunError &error) {
+                results[i].error = error;
+            }
+        }
+    };
+    std::thread helper;
+    if (level.size() > 1)
+        helper = std::thread(work);
+    work();
+    if (helper.joinable())
+        helper.join();
+    return results;
+}
+
 } // namespace
 
-// Walks the origin tree level by level; the files of each folder come in the order the folders
-// are reached, the origin's own files first.
+// Walks the origin tree level by level: first the origin, then its sub-folders in name order,
+// then theirs. The files of each folder come in that order, the origin's own files first.
 void BuildFileList(RunContext &run)
 {
     run.setTitle(QStringLiteral("Création de la liste des fichiers - Patientez SVP..."));
     run.fileList.clear();
     const WildcardFilter filter(run.FileFilter);
-    std::deque<QByteArray> queue {QByteArray()};
-    while (!queue.empty()) {
-        run.stopIfCancelled();
-        const QByteArray folder = std::move(queue.front());
-        queue.pop_front();
-        FolderListing listing = ListFolder(run.fromPath + folder, filter);
-        for (const QByteArray &sub : listing.folders) {
-            QByteArray relative = folder + sub + '/';
-            if (relative != run.skipFolder)
-                queue.push_back(std::move(relative));
-        }
-        for (const QByteArray &name : listing.files) {
-            if (run.fileList.size() == maxListedFiles) {
-                run.observer.fileLimitReached(QStringLiteral(
-                    "Erreur: Nombre de fichiers maximum atteint! (max. 32000 fichiers possibles)"));
-                return;
+    std::vector<QByteArray> level {QByteArray()};
+    while (!level.empty()) {
+        std::vector<Listed> listed = listLevel(run, level, filter);
+        std::vector<QByteArray> below;
+        for (std::size_t i = 0; i < level.size(); ++i) {
+            run.stopIfCancelled();
+            if (listed[i].error)
+                throw *listed[i].error;
+            for (const QByteArray &sub : listed[i].listing.folders) {
+                QByteArray relative = level[i] + sub + '/';
+                if (relative != run.skipFolder)
+                    below.push_back(std::move(relative));
             }
-            run.fileList.push_back(folder + name);
+            for (const QByteArray &name : listed[i].listing.files) {
+                if (run.fileList.size() == maxListedFiles) {
+                    run.observer.fileLimitReached(
+                        QStringLiteral("Erreur: Nombre de fichiers maximum atteint! (max. 32000 "
+                                       "fichiers possibles)"));
+                    return;
+                }
+                run.fileList.push_back(level[i] + name);
+            }
         }
+        level = std::move(below);
     }
     run.setTitle(QStringLiteral("Liste de fichiers créée! %1 fichiers sélectionnés suivant les "
                                 "critères.")
