@@ -2,6 +2,7 @@
 
 #include "db_error.h"
 #include "error_box.h"
+#include "frm_question.h"
 #include "navigation_bar.h"
 #include "project_db.h"
 #include "prompter.h"
@@ -13,8 +14,11 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 const QString frm_main::NoProject = QStringLiteral("- Aucun -");
@@ -51,18 +55,31 @@ const Column tableColumns[] = {
 
 } // namespace
 
-frm_main::frm_main(Prompter &prompter, QWidget *parent)
+frm_main::frm_main(Prompter &prompter, RunFunction run, QWidget *parent)
     : QMainWindow(parent)
     , prompter_(prompter)
+    , run_(std::move(run))
     , Data1(this)
 {
     setObjectName(QStringLiteral("frm_main"));
     Data1.setObjectName(QStringLiteral("Data1"));
     buildWindow();
+    buildMenus();
     connect(&Data1, &ActionBrowser::reposition, this, &frm_main::Data1_Reposition);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(250);
+    connect(Timer1, &QTimer::timeout, this, &frm_main::Timer1_Timer);
+    Timer1->start();
 }
 
-frm_main::~frm_main() = default;
+frm_main::~frm_main()
+{
+    // Run windows have no parent; a run still going is stopped by its window.
+    for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
+        delete window.data();
+}
 
 void frm_main::buildWindow()
 {
@@ -71,6 +88,15 @@ void frm_main::buildWindow()
     auto *layout = new QVBoxLayout(central);
     layout->addWidget(buildProjectFrame());
     layout->addWidget(buildActionFrame(), 1);
+
+    cmd_sync = new QPushButton(QStringLiteral("&Synchroniser >>"), central);
+    cmd_sync->setObjectName(QStringLiteral("cmd_sync"));
+    cmd_sync->setEnabled(false);
+    connect(cmd_sync, &QPushButton::clicked, this, [this] { cmd_sync_Click(); });
+    auto *commands = new QHBoxLayout;
+    commands->addStretch(1);
+    commands->addWidget(cmd_sync);
+    layout->addLayout(commands);
     setCentralWidget(central);
     resize(820, 600);
 }
@@ -150,6 +176,25 @@ QGroupBox *frm_main::buildActionFrame()
     layout->addWidget(Data1Bar);
     layout->addWidget(tbl_actions, 1);
     return Frame2;
+}
+
+void frm_main::buildMenus()
+{
+    cap_sync = menuBar()->addMenu(QStringLiteral("Synchronisation"));
+    cap_sync->setObjectName(QStringLiteral("cap_sync"));
+    mnu_sync = cap_sync->addAction(QStringLiteral("&Synchroniser >>"));
+    mnu_sync->setObjectName(QStringLiteral("mnu_sync"));
+    cap_sync->addSeparator();
+    mnu_simulate = cap_sync->addAction(QStringLiteral("Simuler la synchronisation"));
+    mnu_simulate->setObjectName(QStringLiteral("mnu_simulate"));
+    cap_sync->addSeparator();
+    mnu_scheduler = cap_sync->addAction(QStringLiteral("Synchronisation avec &programmateur"));
+    mnu_scheduler->setObjectName(QStringLiteral("mnu_scheduler"));
+    mnu_scheduler->setEnabled(false); // the scheduler dialog is not there yet
+    for (QAction *item : {mnu_sync, mnu_simulate})
+        item->setEnabled(false);
+    connect(mnu_sync, &QAction::triggered, this, [this] { mnu_sync_Click(); });
+    connect(mnu_simulate, &QAction::triggered, this, [this] { mnu_simulate_Click(); });
 }
 
 bool frm_main::Form_Load(const QString &appDir)
@@ -281,4 +326,103 @@ void frm_main::showDatabaseError(const std::exception &error)
     const auto *dbError = dynamic_cast<const DbError *>(&error);
     ShowErrorBox(prompter_, this, dbError ? dbError->number() : 0,
         dbError ? dbError->description() : QString::fromUtf8(error.what()));
+}
+
+void frm_main::Timer1_Timer()
+{
+    if (busyFlag_)
+        return;
+    const bool actionsPresent = Data1.rowCount() > 0;
+    mnu_simulate->setEnabled(actionsPresent);
+    mnu_sync->setEnabled(actionsPresent);
+    cmd_sync->setEnabled(actionsPresent);
+}
+
+void frm_main::mnu_sync_Click()
+{
+    // Never two runs at once: while one is going the command does nothing.
+    if (runInProgress())
+        return;
+    runMode_ = ::RunMode::Synchronize;
+    if (!readyToRun())
+        return;
+    frm_question question(showAllInReport_, this);
+    if (question.exec() == QDialog::Accepted)
+        startRun();
+}
+
+void frm_main::mnu_simulate_Click()
+{
+    if (runInProgress())
+        return;
+    runMode_ = ::RunMode::Simulate;
+    if (!readyToRun())
+        return;
+    if (prompter_.message(this, Prompter::Icon::Question, RunModeText(runMode_),
+            QStringLiteral("Confirmez la synchronisation des fichiers avec les actions définies ?"),
+            QMessageBox::Yes | QMessageBox::No)
+        != QMessageBox::No)
+        startRun();
+}
+
+bool frm_main::readyToRun()
+{
+    if (cmb_template->currentText() == NoProject)
+        return false;
+    if (Data1.rowCount() == 0) {
+        prompter_.critical(this, QStringLiteral("Erreur"),
+            QStringLiteral("Pas d'action définie! Créez une nouvelle action puis réessayez !"));
+        return false;
+    }
+    return true;
+}
+
+void frm_main::cmd_sync_Click()
+{
+    // A window whose run is still going refuses to close.
+    for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
+        if (window)
+            window->close();
+    mnu_sync_Click();
+}
+
+frm_sync *frm_main::syncWindow() const
+{
+    for (auto it = syncWindows_.crbegin(); it != syncWindows_.crend(); ++it)
+        if (*it)
+            return *it;
+    return nullptr;
+}
+
+bool frm_main::runInProgress() const
+{
+    return std::any_of(syncWindows_.begin(), syncWindows_.end(),
+        [](const QPointer<frm_sync> &window) { return window && !window->isFinished(); });
+}
+
+void frm_main::startRun()
+{
+    RunRequest request;
+    request.projectName = cmb_template->currentText();
+    request.appDir = appDir_;
+    request.mode = runMode_;
+    request.showAllInReport = showAllInReport_;
+    request.actions = Data1.rows();
+    syncWindows_.removeAll(nullptr);
+    auto *window = new frm_sync(std::move(request), prompter_, run_);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &frm_sync::runStarted, this, [this] { setBusyFlag(true); });
+    connect(window, &frm_sync::runFinished, this, [this] { runFinished(); });
+    syncWindows_.append(window);
+    window->show();
+}
+
+void frm_main::runFinished()
+{
+    setBusyFlag(false);
+    try {
+        Data1.refresh();
+    } catch (const DbError &error) {
+        showDatabaseError(error);
+    }
 }

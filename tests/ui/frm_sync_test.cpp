@@ -1,0 +1,261 @@
+#include "frm_sync.h"
+#include "scripted_prompter.h"
+#include "scripted_run.h"
+
+#include <QAbstractItemModel>
+#include <QLabel>
+#include <QListView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+RunRequest requestFor(RunMode mode)
+{
+    RunRequest request;
+    request.projectName = QStringLiteral("Sauvegarde");
+    request.mode = mode;
+    return request;
+}
+
+template <typename T> T *child(const QWidget &w, const char *name)
+{
+    return w.findChild<T *>(QString::fromLatin1(name));
+}
+
+QStringList lines(const frm_sync &w)
+{
+    const QAbstractItemModel *model = child<QListView>(w, "List1")->model();
+    QStringList texts;
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data().toString();
+    return texts;
+}
+
+QStringList numbered(const char *prefix, int count)
+{
+    QStringList texts;
+    for (int i = 0; i < count; ++i)
+        texts << QString::fromLatin1(prefix) + QString::number(i);
+    return texts;
+}
+
+// Notes the report lines on screen when a box comes up, and whether the run went on meanwhile.
+class WatchingPrompter final : public Prompter {
+public:
+    const frm_sync *window = nullptr;
+    const std::atomic<bool> *goneOn = nullptr;
+    QStringList texts, linesAtBox;
+    bool runHadGoneOn = false;
+
+    QMessageBox::StandardButton message(QWidget *, Icon, const QString &, const QString &text,
+        QMessageBox::StandardButtons) override
+    {
+        texts << text;
+        linesAtBox = lines(*window);
+        QTest::qWait(100); // a run that did not wait for the box would go on meanwhile
+        runHadGoneOn = goneOn->load();
+        return QMessageBox::Ok;
+    }
+    QString existingDirectory(QWidget *, const QString &) override { return {}; }
+};
+
+} // namespace
+
+class FrmSyncTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aRunFromLoadToClose();
+    void escCancelsTheRun();
+    void schedulerRunsCloseThemselvesAndFatalErrorsAreTold();
+    void theFileLimitNoticeHoldsTheRun();
+    void destroyingTheWindowStopsItsRun();
+};
+
+void FrmSyncTest::aRunFromLoadToClose()
+{
+    ScriptedRun run;
+    run.script = [](RunObserver &o) {
+        o.titleChanged(QStringLiteral("Création de la liste"));
+        for (const QString &line : numbered("avant ", 2500))
+            o.lineAdded(line);
+        o.progressChanged(3, 4);
+    };
+    run.afterRelease = [](RunObserver &o) {
+        o.reportFlushed();
+        for (int i = 0; i < 3000; ++i) {
+            o.lineAdded(QStringLiteral("ligne %1").arg(i));
+            if (i % 1000 == 999) // the window takes them in several batches
+                std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        }
+        o.reportFlushed();
+        o.lineAdded(QStringLiteral("fin"));
+        o.progressChanged(3'000'000'000, 6'000'000'000); // beyond the bar's own range
+    };
+    run.outcome.totalFiles = 7;
+    ScriptedPrompter prompter;
+    frm_sync w(requestFor(RunMode::Synchronize), prompter, run.function());
+    QList<qint64> finished;
+    connect(&w, &frm_sync::runFinished, [&](const RunOutcome &o) { finished << o.totalFiles; });
+    auto *close = child<QPushButton>(w, "cmd_close");
+    auto *esc = child<QLabel>(w, "Label1");
+    auto *list = child<QListView>(w, "List1");
+    auto *bar = child<QProgressBar>(w, "Pb1");
+    w.show();
+
+    // Before the first tick nothing runs, ESC does nothing and the window cannot be closed.
+    QCOMPARE(w.windowTitle(), QStringLiteral("Synchronisation en cours... Patientez"));
+    QVERIFY(!close->isEnabled() && esc->isHidden());
+    QTest::keyClick(&w, Qt::Key_Escape);
+    QVERIFY(!w.CancelRequested());
+    QVERIFY(!w.close());
+
+    QTRY_COMPARE(lines(w), numbered("avant ", 2500));
+    QVERIFY(w.isRunning() && esc->isVisible());
+    QCOMPARE(w.windowTitle(), QStringLiteral("Création de la liste"));
+    QCOMPARE(list->currentIndex().row(), 2499); // the list follows the last line
+    QTRY_COMPARE(bar->value(), 3);
+    QCOMPARE(bar->maximum(), 4);
+    QVERIFY(!w.close());
+    QVERIFY(w.isVisible());
+
+    QStringList betweenFlushes;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (list->model()->rowCount() >= 1000)
+            betweenFlushes = lines(w);
+    });
+    watch.start(5);
+    run.released = true;
+    QTRY_COMPARE(w.windowTitle(), QStringLiteral("Terminé!"));
+    QCOMPARE(lines(w), QStringList {"fin"});
+    QCOMPARE(betweenFlushes, numbered("ligne ", int(betweenFlushes.size())));
+    QVERIFY(betweenFlushes.size() >= 1000);
+    QCOMPARE(double(bar->value()) / bar->maximum(), 0.5);
+    QVERIFY(close->isEnabled() && esc->isHidden());
+    QCOMPARE(finished, QList<qint64> {7});
+    QVERIFY(prompter.shown.isEmpty());
+
+    // After the run ESC does nothing; the window waits to be closed; its run happened once.
+    QTest::keyClick(close, Qt::Key_Escape);
+    QVERIFY(!w.CancelRequested());
+    w.Timer1_Timer();
+    QTest::qWait(100);
+    QCOMPARE(run.runs.load(), 1);
+    close->click();
+    QVERIFY(!w.isVisible());
+}
+
+void FrmSyncTest::escCancelsTheRun()
+{
+    ScriptedRun run;
+    ScriptedPrompter prompter;
+    frm_sync w(requestFor(RunMode::Synchronize), prompter, run.function());
+    w.show();
+    QTRY_VERIFY(w.isRunning());
+    auto *list = child<QListView>(w, "List1");
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(!w.CancelRequested());
+    QTest::keyClick(list, Qt::Key_Escape); // seen whichever control has the focus
+    QVERIFY(w.CancelRequested());
+    QVERIFY(child<QLabel>(w, "Label1")->isHidden());
+    QTRY_COMPARE(w.windowTitle(), QStringLiteral("User canceled!"));
+    QVERIFY(child<QPushButton>(w, "cmd_close")->isEnabled());
+    QCOMPARE(lines(w), QStringList {"annulée"});
+}
+
+void FrmSyncTest::schedulerRunsCloseThemselvesAndFatalErrorsAreTold()
+{
+    using Status = RunOutcome::Status;
+    const struct {
+        RunMode mode;
+        Status status;
+        bool staysOpen;
+        const char *title;
+    } cases[] = {
+        {RunMode::Scheduler, Status::Finished, false, "Terminé!"},
+        {RunMode::Scheduler, Status::Failed, false, "Terminé!"},
+        {RunMode::Scheduler, Status::Cancelled, false, "User canceled!"},
+        {RunMode::Simulate, Status::Failed, true, "Terminé!"},
+    };
+    for (const auto &c : cases) {
+        ScriptedRun run;
+        run.released = true;
+        run.outcome.status = c.status;
+        ScriptedPrompter prompter;
+        frm_sync w(requestFor(c.mode), prompter, run.function());
+        bool openWhenFinished = false;
+        connect(&w, &frm_sync::runFinished, [&] { openWhenFinished = w.isVisible(); });
+        w.show();
+        QTRY_VERIFY(w.isFinished());
+        QCOMPARE(w.windowTitle(), QString::fromUtf8(c.title));
+        QCOMPARE(w.isVisible(), c.staysOpen);
+        QVERIFY(openWhenFinished);
+        QCOMPARE(prompter.shown.size(), c.status == Status::Failed ? 1 : 0);
+        if (c.status == Status::Failed) {
+            QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Critical);
+            QCOMPARE(prompter.shown.front().title, QStringLiteral("Erreur"));
+            QCOMPARE(prompter.shown.front().text,
+                QStringLiteral("Erreur fatale rencontrée! Repporter vous au rapport ou au "
+                               "fichier .LOG file"));
+        }
+    }
+}
+
+void FrmSyncTest::theFileLimitNoticeHoldsTheRun()
+{
+    std::atomic<bool> goneOn {false};
+    ScriptedRun run;
+    run.released = true;
+    run.afterRelease = [&](RunObserver &o) {
+        o.lineAdded(QStringLiteral("un"));
+        o.fileLimitReached(QStringLiteral("limite atteinte"));
+        goneOn = true;
+        o.lineAdded(QStringLiteral("deux"));
+    };
+    WatchingPrompter prompter;
+    prompter.goneOn = &goneOn;
+    frm_sync w(requestFor(RunMode::Synchronize), prompter, run.function());
+    prompter.window = &w;
+    w.show();
+    QTRY_VERIFY(w.isFinished());
+    QCOMPARE(prompter.texts, QStringList {"limite atteinte"});
+    QCOMPARE(prompter.linesAtBox, QStringList {"un"});
+    QVERIFY(!prompter.runHadGoneOn);
+    QCOMPARE(lines(w), (QStringList {"un", "deux"}));
+}
+
+void FrmSyncTest::destroyingTheWindowStopsItsRun()
+{
+    ScriptedRun run;
+    ScriptedPrompter prompter;
+    auto *w = new frm_sync(requestFor(RunMode::Synchronize), prompter, run.function());
+    w->show();
+    QTRY_VERIFY(run.started);
+    delete w;
+    QVERIFY(run.returned);
+
+    // Also while the run waits for a file-limit notice that the window has not shown yet.
+    std::atomic<bool> waiting {false};
+    ScriptedRun held;
+    held.released = true;
+    held.afterRelease = [&waiting](RunObserver &o) {
+        waiting = true;
+        o.fileLimitReached(QStringLiteral("limite"));
+    };
+    w = new frm_sync(requestFor(RunMode::Synchronize), prompter, held.function());
+    w->Timer1_Timer();
+    while (!waiting) // no event is handled here, so the notice stays pending
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    QVERIFY(!held.returned);
+    delete w;
+    QVERIFY(held.returned);
+    QVERIFY(prompter.shown.isEmpty());
+}
+
+QTEST_MAIN(FrmSyncTest)
+#include "frm_sync_test.moc"
