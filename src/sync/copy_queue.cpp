@@ -69,6 +69,11 @@ void CopyQueue::work()
 
 void CopyQueue::addLine(const QString &line)
 {
+    if (items_.empty()) { // nothing waiting: write it now
+        run_.add(line);
+        run_.report.dumpIfFull();
+        return;
+    }
     auto item = std::make_unique<Item>();
     item->isLine = true;
     item->line = line;

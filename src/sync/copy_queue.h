@@ -44,7 +44,9 @@ private:
     RunContext &run_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::unique_ptr<Item>> items_; // in list order; written from the front
+    // In list order, written from the front; only the run's own thread touches this deque (the
+    // copy threads only touch the items they were given, under the mutex).
+    std::deque<std::unique_ptr<Item>> items_;
     std::deque<Item *> todo_; // copies not yet started
     bool stopping_ = false;
     std::vector<std::thread> threads_;
