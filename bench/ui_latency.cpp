@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -80,7 +81,17 @@ int countFiles(const QString &origin)
 struct Gap {
     double at; // ms since the run started
     double length; // ms since the previous tick
+    double cpu; // ms of processor time the window's thread used meanwhile
 };
+
+// Processor time of the calling thread: a long gap with little of it means that the thread
+// was waiting for a processor, not working.
+double threadCpuMs()
+{
+    timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
 
 struct Measure {
     QString name;
@@ -88,6 +99,34 @@ struct Measure {
     std::vector<Gap> gaps;
     RunOutcome outcome;
 };
+
+// The same ticker with no run at all: what the machine itself costs.
+Measure idle(int milliseconds)
+{
+    Measure m;
+    m.name = QStringLiteral("no run (the machine alone)");
+    QElapsedTimer clock;
+    QElapsedTimer since;
+    double cpuBefore = threadCpuMs();
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(5);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const double cpu = threadCpuMs();
+        m.gaps.push_back({double(clock.nsecsElapsed()) / 1e6, double(since.nsecsElapsed()) / 1e6,
+            cpu - cpuBefore});
+        since.restart();
+        cpuBefore = cpu;
+    });
+    clock.start();
+    since.start();
+    ticker.start();
+    while (clock.elapsed() < milliseconds)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    m.seconds = double(clock.nsecsElapsed()) / 1e9;
+    m.outcome.status = RunOutcome::Status::Finished;
+    return m;
+}
 
 Measure runOnce(const QString &name, const RunRequest &request, Prompter &prompter)
 {
@@ -102,15 +141,19 @@ Measure runOnce(const QString &name, const RunRequest &request, Prompter &prompt
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
     ticker.setInterval(5);
+    double cpuBefore = 0;
     QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const double cpu = threadCpuMs();
         if (measuring)
-            m.gaps.push_back(
-                {double(clock.nsecsElapsed()) / 1e6, double(since.nsecsElapsed()) / 1e6});
+            m.gaps.push_back({double(clock.nsecsElapsed()) / 1e6,
+                double(since.nsecsElapsed()) / 1e6, cpu - cpuBefore});
         since.restart();
+        cpuBefore = cpu;
     });
     QObject::connect(&window, &frm_sync::runStarted, [&] {
         clock.start();
         since.start();
+        cpuBefore = threadCpuMs();
         measuring = true;
     });
     QObject::connect(&window, &frm_sync::runFinished, [&](const RunOutcome &outcome) {
@@ -144,7 +187,8 @@ bool report(const Measure &m)
         [](const Gap &a, const Gap &b) { return a.length > b.length; });
     std::printf("    largest gaps:");
     for (std::size_t i = 0; i < largest.size() && i < 5; ++i)
-        std::printf("  %.1f ms at %.0f ms", largest[i].length, largest[i].at);
+        std::printf(
+            "  %.1f ms (cpu %.1f) at %.0f ms", largest[i].length, largest[i].cpu, largest[i].at);
     std::printf("\n");
     return max <= goalMs && m.outcome.status == RunOutcome::Status::Finished;
 }
@@ -202,6 +246,7 @@ int main(int argc, char *argv[])
     request.actions = {action};
 
     AnsweringPrompter prompter;
+    report(idle(2000));
     bool ok = report(runOnce(QStringLiteral("copy into an empty destination"), request, prompter));
     request.showAllInReport = true;
     ok = report(runOnce(QStringLiteral("nothing changed, all files listed"), request, prompter))

@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 RunRequest requestFor(RunMode mode)
@@ -77,8 +80,10 @@ private slots:
 
 void FrmSyncTest::aRunFromLoadToClose()
 {
+    std::atomic<int> runNice {0};
     ScriptedRun run;
-    run.script = [](RunObserver &o) {
+    run.script = [&runNice](RunObserver &o) {
+        runNice = getpriority(PRIO_PROCESS, id_t(gettid()));
         o.titleChanged(QStringLiteral("Création de la liste"));
         for (const QString &line : numbered("avant ", 2500))
             o.lineAdded(line);
@@ -116,6 +121,9 @@ void FrmSyncTest::aRunFromLoadToClose()
     QTRY_COMPARE(lines(w), numbered("avant ", 2500));
     QVERIFY(w.isRunning() && esc->isVisible());
     QCOMPARE(w.windowTitle(), QStringLiteral("Création de la liste"));
+    // The run's thread steps back so that the window gets a processor first.
+    const int windowNice = getpriority(PRIO_PROCESS, id_t(gettid()));
+    QVERIFY(runNice > windowNice || windowNice == 19);
     QCOMPARE(list->currentIndex().row(), 2499); // the list follows the last line
     QTRY_COMPARE(bar->value(), 3);
     QCOMPARE(bar->maximum(), 4);
