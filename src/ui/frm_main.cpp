@@ -1,14 +1,22 @@
 #include "frm_main.h"
 
+#include "app_icon.h"
 #include "db_error.h"
 #include "error_box.h"
+#include "frm_about.h"
+#include "frm_action.h"
 #include "frm_question.h"
+#include "frm_templates.h"
+#include "help_text.h"
 #include "navigation_bar.h"
 #include "project_db.h"
 #include "prompter.h"
+#include "report_viewer.h"
 #include "window_helpers.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +25,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -55,12 +64,33 @@ const Column tableColumns[] = {
 
 } // namespace
 
-frm_main::frm_main(Prompter &prompter, RunFunction run, QWidget *parent)
+// Sets BusyFlag for its lifetime.
+class BusyScope {
+public:
+    explicit BusyScope(frm_main &window)
+        : window_(window)
+    {
+        window_.setBusyFlag(true);
+    }
+    ~BusyScope() { window_.setBusyFlag(false); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    frm_main &window_;
+};
+
+frm_main::frm_main(Prompter &prompter, RunFunction run, UrlOpener open, QWidget *parent)
     : QMainWindow(parent)
     , prompter_(prompter)
     , run_(std::move(run))
+    , open_(std::move(open))
     , Data1(this)
 {
+    // The program ends when this window closes, not when the last window does: a run window
+    // may close while this one waits hidden in the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+    setWindowIcon(AppIcon());
     setObjectName(QStringLiteral("frm_main"));
     Data1.setObjectName(QStringLiteral("Data1"));
     buildWindow();
@@ -76,9 +106,14 @@ frm_main::frm_main(Prompter &prompter, RunFunction run, QWidget *parent)
 
 frm_main::~frm_main()
 {
+    closing_ = true;
+    removeTrayIcon();
     // Run windows have no parent; a run still going is stopped by its window.
-    for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
+    for (const QPointer<frm_sync> &window : std::as_const(syncWindows_)) {
+        if (window)
+            window->disconnect(this);
         delete window.data();
+    }
 }
 
 void frm_main::buildWindow()
@@ -178,23 +213,92 @@ QGroupBox *frm_main::buildActionFrame()
     return Frame2;
 }
 
+namespace {
+
+QAction *addItem(QMenu *menu, const char *objectName, const char *caption)
+{
+    QAction *item = menu->addAction(QString::fromUtf8(caption));
+    item->setObjectName(QString::fromLatin1(objectName));
+    return item;
+}
+
+QMenu *addMenu(QMenuBar *bar, const char *objectName, const char *caption)
+{
+    QMenu *menu = bar->addMenu(QString::fromUtf8(caption));
+    menu->setObjectName(QString::fromLatin1(objectName));
+    return menu;
+}
+
+} // namespace
+
 void frm_main::buildMenus()
 {
-    cap_sync = menuBar()->addMenu(QStringLiteral("Synchronisation"));
-    cap_sync->setObjectName(QStringLiteral("cap_sync"));
-    mnu_sync = cap_sync->addAction(QStringLiteral("&Synchroniser >>"));
-    mnu_sync->setObjectName(QStringLiteral("mnu_sync"));
+    QMenuBar *bar = menuBar();
+    cap_file = addMenu(bar, "cap_file", "&Fichier");
+    mnu_import = addItem(cap_file, "mnu_import", "Importer un projet");
+    mnu_export = addItem(cap_file, "mnu_export", "Exporter le projet");
+    cap_file->addSeparator();
+    mnu_viewreport = addItem(cap_file, "mnu_viewreport", "Voir le fichier RAPPORT.LOG");
+    cap_file->addSeparator();
+    mnu_exit = addItem(cap_file, "mnu_exit", "&Quitter");
+
+    cap_sync = addMenu(bar, "cap_sync", "Synchronisation");
+    mnu_sync = addItem(cap_sync, "mnu_sync", "&Synchroniser >>");
     cap_sync->addSeparator();
-    mnu_simulate = cap_sync->addAction(QStringLiteral("Simuler la synchronisation"));
-    mnu_simulate->setObjectName(QStringLiteral("mnu_simulate"));
+    mnu_simulate = addItem(cap_sync, "mnu_simulate", "Simuler la synchronisation");
     cap_sync->addSeparator();
-    mnu_scheduler = cap_sync->addAction(QStringLiteral("Synchronisation avec &programmateur"));
-    mnu_scheduler->setObjectName(QStringLiteral("mnu_scheduler"));
-    mnu_scheduler->setEnabled(false); // the scheduler dialog is not there yet
-    for (QAction *item : {mnu_sync, mnu_simulate})
+    mnu_scheduler = addItem(cap_sync, "mnu_scheduler", "Synchronisation avec &programmateur");
+
+    cap_template = addMenu(bar, "cap_template", "&Projet");
+    mnu_newtemplate = addItem(cap_template, "mnu_newtemplate", "&Nouveau Projet");
+    mnu_edittemplate = addItem(cap_template, "mnu_edittemplate", "&Editer le projet");
+    mnu_deletetemplate = addItem(cap_template, "mnu_deletetemplate", "Supprimer le projet");
+    cap_template->addSeparator();
+    mnu_exporttoini = addItem(cap_template, "mnu_exporttoini", "Exporter vers un fichier .INI");
+
+    cap_action = addMenu(bar, "cap_action", "Actions");
+    mnu_newaction = addItem(cap_action, "mnu_newaction", "Nouvelle action");
+    mnu_editaction = addItem(cap_action, "mnu_editaction", "Editer l'action");
+    mnu_deleteaction = addItem(cap_action, "mnu_deleteaction", "Supprimer l'action");
+
+    cap_help = addMenu(bar, "cap_help", "Aide");
+    mnu_about = addItem(cap_help, "mnu_about", "A propos ...");
+    cap_help->addSeparator();
+    Mnu_Aide = addItem(cap_help, "Mnu_Aide", "Comment ça marche ?");
+    Mnu_Don = addItem(cap_help, "Mnu_Don", "Faire un don...");
+
+    // Never in the menu bar: the tray icon's context menu.
+    cap_sysmenu = new QMenu(QStringLiteral("SysMenu"), this);
+    cap_sysmenu->setObjectName(QStringLiteral("cap_sysmenu"));
+    mnu_restoreTDRL = addItem(cap_sysmenu, "mnu_restoreTDRL", "Restore TDRL");
+    cap_sysmenu->addSeparator();
+    mnu_exitTDRL = addItem(cap_sysmenu, "mnu_exitTDRL", "Exit TDRL");
+
+    // Project files, the companion run file and the scheduler dialog are not there yet.
+    for (QAction *item : {mnu_import, mnu_export, mnu_exporttoini, mnu_scheduler})
         item->setEnabled(false);
-    connect(mnu_sync, &QAction::triggered, this, [this] { mnu_sync_Click(); });
-    connect(mnu_simulate, &QAction::triggered, this, [this] { mnu_simulate_Click(); });
+    for (QAction *item : {mnu_sync, mnu_simulate, mnu_viewreport, mnu_edittemplate,
+             mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
+        item->setEnabled(false);
+
+    const auto on = [this](QAction *item, void (frm_main::*handler)()) {
+        connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    };
+    on(mnu_sync, &frm_main::mnu_sync_Click);
+    on(mnu_simulate, &frm_main::mnu_simulate_Click);
+    on(mnu_viewreport, &frm_main::mnu_viewreport_Click);
+    on(mnu_exit, &frm_main::mnu_exit_Click);
+    on(mnu_newtemplate, &frm_main::mnu_newtemplate_Click);
+    on(mnu_edittemplate, &frm_main::mnu_edittemplate_Click);
+    on(mnu_deletetemplate, &frm_main::mnu_deletetemplate_Click);
+    on(mnu_newaction, &frm_main::mnu_newaction_Click);
+    on(mnu_editaction, &frm_main::mnu_editaction_Click);
+    on(mnu_deleteaction, &frm_main::mnu_deleteaction_Click);
+    on(mnu_about, &frm_main::mnu_about_Click);
+    on(Mnu_Aide, &frm_main::Mnu_Aide_Click);
+    on(Mnu_Don, &frm_main::Mnu_Don_Click);
+    on(mnu_restoreTDRL, &frm_main::mnu_restoreTDRL_Click);
+    on(mnu_exitTDRL, &frm_main::mnu_exit_Click);
 }
 
 bool frm_main::Form_Load(const QString &appDir)
@@ -235,8 +339,16 @@ void frm_main::ShowTemplate(const QString &name)
     cmb_template_Click();
 }
 
+void frm_main::PromjeniViewReportMeni()
+{
+    const QString text = cmb_template->currentText();
+    mnu_viewreport->setText(QStringLiteral("Voir '") + text + QStringLiteral(".log'"));
+    mnu_viewreport->setEnabled(text != NoProject);
+}
+
 void frm_main::cmb_template_Click()
 {
+    PromjeniViewReportMeni();
     try {
         const QString name = cmb_template->currentText();
         const std::vector<Project> found
@@ -260,6 +372,7 @@ void frm_main::chooseNoProject()
         const QSignalBlocker blocker(cmb_template);
         cmb_template->setCurrentIndex(0);
     }
+    PromjeniViewReportMeni();
     currentTemplateNo_ = 0;
     cmb_template->setToolTip(QString());
     Data1.setRowSource(RowSource::blank());
@@ -332,9 +445,13 @@ void frm_main::Timer1_Timer()
 {
     if (busyFlag_)
         return;
+    const bool projectChosen = cmb_template->currentText() != NoProject;
+    for (QAction *item : {mnu_edittemplate, mnu_deletetemplate, mnu_newaction})
+        item->setEnabled(projectChosen);
     const bool actionsPresent = Data1.rowCount() > 0;
-    mnu_simulate->setEnabled(actionsPresent);
-    mnu_sync->setEnabled(actionsPresent);
+    // The export commands stay disabled until project files and the run file come.
+    for (QAction *item : {mnu_editaction, mnu_deleteaction, mnu_simulate, mnu_sync})
+        item->setEnabled(actionsPresent);
     cmd_sync->setEnabled(actionsPresent);
 }
 
@@ -411,6 +528,11 @@ void frm_main::startRun()
     syncWindows_.removeAll(nullptr);
     auto *window = new frm_sync(std::move(request), prompter_, run_);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // Closing a run window brings back the main window (for a scheduled run it was hidden).
+    connect(window, &QObject::destroyed, this, [this] {
+        if (!closing_ && !isVisible())
+            mnu_restoreTDRL_Click();
+    });
     connect(window, &frm_sync::runStarted, this, [this] { setBusyFlag(true); });
     connect(window, &frm_sync::runFinished, this, [this] { runFinished(); });
     syncWindows_.append(window);
@@ -425,4 +547,220 @@ void frm_main::runFinished()
     } catch (const DbError &error) {
         showDatabaseError(error);
     }
+}
+
+template <typename Write> bool frm_main::guardedWrite(Write write)
+{
+    try {
+        write();
+        return true;
+    } catch (const DbError &error) {
+        showDatabaseError(error);
+        return false;
+    }
+}
+
+void frm_main::mnu_newtemplate_Click()
+{
+    const auto save = [this](const QString &name, const QString &description) {
+        return guardedWrite([&] {
+            projectDb_->addProject(name, description);
+            LoadTemplates();
+            ShowTemplate(name);
+        });
+    };
+    frm_templates editor(QString(), QString(), save, prompter_, this);
+    editor.setWindowTitle(frm_templates::NewTitle);
+    editor.exec();
+}
+
+void frm_main::mnu_edittemplate_Click()
+{
+    if (cmb_template->currentText() == NoProject)
+        return;
+    const qint64 templateNo = currentTemplateNo_;
+    std::optional<Project> project;
+    if (!guardedWrite([&] { project = projectDb_->project(templateNo); }) || !project)
+        return;
+    const auto save = [this, templateNo](const QString &name, const QString &description) {
+        return guardedWrite([&] {
+            projectDb_->updateProject(templateNo, name, description);
+            LoadTemplates();
+            ShowTemplate(name);
+        });
+    };
+    frm_templates editor(project->name, project->description, save, prompter_, this);
+    editor.setWindowTitle(frm_templates::EditTitle);
+    editor.exec();
+}
+
+void frm_main::mnu_deletetemplate_Click()
+{
+    if (cmb_template->currentText() == NoProject)
+        return;
+    const qint64 templateNo = currentTemplateNo_;
+    if (!prompter_.question(this, QStringLiteral("Suppression d'un projet"),
+            QStringLiteral("Confirmez la suppression du projet en cours ?")))
+        return;
+    guardedWrite([&] {
+        projectDb_->deleteProject(templateNo);
+        LoadTemplates();
+    });
+}
+
+void frm_main::mnu_newaction_Click()
+{
+    if (currentTemplateNo_ == 0) {
+        prompter_.critical(
+            this, QStringLiteral("Erreur"), QStringLiteral("Sélectionnez un projet SVP.!"));
+        cmb_template->setFocus();
+        return;
+    }
+    Action blank;
+    blank.templateNo = currentTemplateNo_;
+    const auto save = [this, templateNo = blank.templateNo](const Action &edited) {
+        Action action = edited;
+        action.actionNo = 0;
+        action.templateNo = templateNo;
+        return guardedWrite([&] {
+            {
+                const BusyScope busy(*this);
+                projectDb_->addAction(action);
+            }
+            Data1.refresh();
+        });
+    };
+    frm_action editor(blank, save, prompter_, this);
+    editor.setWindowTitle(frm_action::NewTitle);
+    editor.exec();
+}
+
+void frm_main::mnu_editaction_Click()
+{
+    const Action *current = Data1.current();
+    if (Data1.rowCount() == 0 || !current)
+        return;
+    const Action opened = *current;
+    const auto save = [this, opened](const Action &edited) {
+        Action action = edited;
+        action.actionNo = opened.actionNo;
+        action.templateNo = opened.templateNo;
+        return guardedWrite([&] {
+            projectDb_->updateAction(action);
+            // Show the new values, keeping the edited row current when it is still listed.
+            Data1.refresh();
+            const std::vector<Action> &rows = Data1.rows();
+            for (int i = 0; i < int(rows.size()); ++i)
+                if (rows[std::size_t(i)].actionNo == action.actionNo)
+                    Data1.moveTo(i);
+        });
+    };
+    frm_action editor(opened, save, prompter_, this);
+    editor.setWindowTitle(frm_action::EditTitle);
+    editor.exec();
+}
+
+void frm_main::mnu_deleteaction_Click()
+{
+    const Action *current = Data1.current();
+    if (Data1.rowCount() == 0 || !current)
+        return;
+    const qint64 actionNo = current->actionNo;
+    if (!prompter_.question(this, QStringLiteral("Suppression"),
+            QStringLiteral("Confirmez la suppression de l'action sélectionnée?")))
+        return;
+    guardedWrite([&] {
+        projectDb_->deleteAction(actionNo);
+        Data1.refresh();
+    });
+}
+
+void frm_main::mnu_viewreport_Click()
+{
+    ViewReport(this, appDir_, cmb_template->currentText(), prompter_, open_);
+}
+
+void frm_main::Mnu_Aide_Click()
+{
+    ShowHelp(this, prompter_);
+}
+
+void frm_main::Mnu_Don_Click()
+{
+    OpenDonationPage(open_);
+}
+
+void frm_main::mnu_about_Click()
+{
+    frmAbout about(prompter_, open_, this);
+    about.exec();
+}
+
+void frm_main::mnu_exit_Click()
+{
+    close();
+}
+
+void frm_main::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized())
+        minimiseToTray();
+    else
+        removeTrayIcon();
+}
+
+void frm_main::minimiseToTray()
+{
+    // Without a notification area the window stays an ordinary minimised window.
+    if (!QSystemTrayIcon::isSystemTrayAvailable() || trayIcon_)
+        return;
+    trayIcon_ = new QSystemTrayIcon(AppIcon(), this);
+    trayIcon_->setObjectName(QStringLiteral("trayIcon"));
+    trayIcon_->setToolTip(windowTitle());
+    trayIcon_->setContextMenu(cap_sysmenu);
+    connect(trayIcon_, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+                mnu_restoreTDRL_Click();
+        });
+    trayIcon_->show();
+    // Hiding inside the state change confuses some window managers: hide once it is done.
+    QTimer::singleShot(0, this, [this] {
+        if (trayIcon_ && isMinimized())
+            hide();
+    });
+}
+
+void frm_main::removeTrayIcon()
+{
+    if (!trayIcon_)
+        return;
+    trayIcon_->hide();
+    trayIcon_->deleteLater();
+    trayIcon_ = nullptr;
+}
+
+void frm_main::mnu_restoreTDRL_Click()
+{
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+    removeTrayIcon();
+}
+
+void frm_main::closeEvent(QCloseEvent *event)
+{
+    // Nothing refuses the end of the program; windows that stay open are deleted with the
+    // program, and a run still going is stopped by its window.
+    closing_ = true;
+    removeTrayIcon();
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
+    event->accept();
+    QCoreApplication::quit();
 }

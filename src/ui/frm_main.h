@@ -1,6 +1,7 @@
 #pragma once
 
 #include "action_browser.h"
+#include "desktop_links.h"
 #include "frm_sync.h"
 #include "run_request.h"
 
@@ -20,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QSystemTrayIcon;
 class QTableWidget;
 class QTimer;
 
@@ -29,9 +31,9 @@ class frm_main : public QMainWindow {
     Q_OBJECT
 
 public:
-    // run carries out the runs this window starts.
-    explicit frm_main(
-        Prompter &prompter, RunFunction run = &RunDriver::run, QWidget *parent = nullptr);
+    // run carries out the runs this window starts; open shows web pages and files.
+    explicit frm_main(Prompter &prompter, RunFunction run = &RunDriver::run,
+        UrlOpener open = OpenWithDesktop, QWidget *parent = nullptr);
     ~frm_main() override;
 
     // Start-up: centres the window, opens the project database in appDir and fills the
@@ -50,12 +52,36 @@ public:
     // The sub-folder box only shows the stored flag: a click puts it back.
     void chk_includesubfolders_Click();
 
-    // Enables the run commands when the browser has rows; changes nothing while busy.
+    // Rewrites the report item for the project shown in the list.
+    void PromjeniViewReportMeni();
+
+    // Enables the commands that need a project or actions; changes nothing while busy.
     void Timer1_Timer();
     void mnu_sync_Click();
     void mnu_simulate_Click();
     // Closes the window of a finished run first, then as mnu_sync_Click.
     void cmd_sync_Click();
+
+    // Project and action maintenance. An open editor stays bound to the project and action
+    // it was opened for; a failed write shows the error box and leaves the editor open.
+    void mnu_newtemplate_Click();
+    void mnu_edittemplate_Click();
+    void mnu_deletetemplate_Click();
+    void mnu_newaction_Click();
+    void mnu_editaction_Click();
+    void mnu_deleteaction_Click();
+
+    void mnu_viewreport_Click();
+    void Mnu_Aide_Click();
+    void Mnu_Don_Click();
+    void mnu_about_Click();
+    // Closes the window, which ends the program.
+    void mnu_exit_Click();
+
+    // Brings the window back from the tray in the normal state and removes the icon.
+    void mnu_restoreTDRL_Click();
+    // The tray icon while the window is minimised to it.
+    QSystemTrayIcon *trayIcon() const { return trayIcon_; }
 
     QString AppDir() const { return appDir_; }
     qint64 CurrentTemplateNo() const { return currentTemplateNo_; }
@@ -69,6 +95,10 @@ public:
     frm_sync *syncWindow() const;
 
     static const QString NoProject;
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildWindow();
@@ -84,9 +114,16 @@ private:
     // Opens the run window of the current project, without waiting for it.
     void startRun();
     void runFinished();
+    void minimiseToTray();
+    void removeTrayIcon();
+    // Writes through the database; false after showing the error box when it failed.
+    template <typename Write> bool guardedWrite(Write write);
 
     Prompter &prompter_;
     RunFunction run_;
+    UrlOpener open_;
+    bool closing_ = false;
+    QSystemTrayIcon *trayIcon_ = nullptr;
     ::RunMode runMode_ = ::RunMode::Synchronize;
     bool showAllInReport_ = false;
     // Windows of earlier runs stay open until the user closes them.
@@ -112,9 +149,30 @@ private:
     QLabel *lbl_operator = nullptr;
     QCheckBox *chk_includesubfolders = nullptr;
     QPushButton *cmd_sync = nullptr;
+    QMenu *cap_file = nullptr;
+    QAction *mnu_import = nullptr;
+    QAction *mnu_export = nullptr;
+    QAction *mnu_viewreport = nullptr;
+    QAction *mnu_exit = nullptr;
     QMenu *cap_sync = nullptr;
     QAction *mnu_sync = nullptr;
     QAction *mnu_simulate = nullptr;
     QAction *mnu_scheduler = nullptr;
+    QMenu *cap_template = nullptr;
+    QAction *mnu_newtemplate = nullptr;
+    QAction *mnu_edittemplate = nullptr;
+    QAction *mnu_deletetemplate = nullptr;
+    QAction *mnu_exporttoini = nullptr;
+    QMenu *cap_action = nullptr;
+    QAction *mnu_newaction = nullptr;
+    QAction *mnu_editaction = nullptr;
+    QAction *mnu_deleteaction = nullptr;
+    QMenu *cap_help = nullptr;
+    QAction *mnu_about = nullptr;
+    QAction *Mnu_Aide = nullptr;
+    QAction *Mnu_Don = nullptr;
+    QMenu *cap_sysmenu = nullptr;
+    QAction *mnu_restoreTDRL = nullptr;
+    QAction *mnu_exitTDRL = nullptr;
     QTimer *Timer1 = nullptr;
 };
