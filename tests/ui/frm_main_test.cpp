@@ -1,5 +1,9 @@
+#include "desktop_links.h"
+#include "frm_about.h"
+#include "frm_action.h"
 #include "frm_main.h"
 #include "frm_question.h"
+#include "frm_templates.h"
 #include "navigation_bar.h"
 #include "project_db.h"
 #include "scripted_prompter.h"
@@ -11,14 +15,18 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QQueue>
+#include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -128,6 +136,109 @@ private:
     QPointer<frm_question> answered_;
 };
 
+// Drives the modal editors: each step runs on the dialog shown at that moment, once it has
+// been on screen long enough to fill itself. A step that leaves the dialog open lets the next
+// step act on it again.
+class EditorDriver {
+public:
+    using Step = std::function<void(QDialog *)>;
+    QQueue<Step> steps;
+    QStringList titles; // the title of each dialog a step ran on
+
+    EditorDriver()
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible() || steps.isEmpty()) {
+                seen_ = nullptr;
+                return;
+            }
+            if (dialog != seen_) {
+                seen_ = dialog;
+                shown_.start();
+            }
+            if (shown_.elapsed() < 300) // frm_action fills itself 200 ms after it shows
+                return;
+            titles << dialog->windowTitle();
+            shown_.start();
+            steps.dequeue()(dialog);
+        });
+        poll_.start(10);
+    }
+
+private:
+    QTimer poll_;
+    QPointer<QDialog> seen_;
+    QElapsedTimer shown_;
+};
+
+void type(QDialog *dialog, const char *box, const QString &text)
+{
+    dialog->findChild<QLineEdit *>(QString::fromLatin1(box))->setText(text);
+}
+
+QString typed(QDialog *dialog, const char *box)
+{
+    return dialog->findChild<QLineEdit *>(QString::fromLatin1(box))->text();
+}
+
+void press(QDialog *dialog, const char *button)
+{
+    dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+}
+
+// Which of the named menu items are enabled, as "1" and "0".
+QString itemStates(const frm_main &w, const QStringList &names)
+{
+    QString states;
+    for (const QString &name : names)
+        states += w.findChild<QAction *>(name)->isEnabled() ? u'1' : u'0';
+    return states;
+}
+
+const QStringList allItems {"mnu_import", "mnu_export", "mnu_viewreport", "mnu_exit", "mnu_sync",
+    "mnu_simulate", "mnu_scheduler", "mnu_newtemplate", "mnu_edittemplate", "mnu_deletetemplate",
+    "mnu_exporttoini", "mnu_newaction", "mnu_editaction", "mnu_deleteaction", "mnu_about",
+    "Mnu_Aide", "Mnu_Don"};
+
+// The menu bar as "menu: item, item, ---, item" lines.
+QStringList menuTree(const frm_main &w)
+{
+    QStringList lines;
+    for (QAction *top : w.menuBar()->actions()) {
+        QStringList items;
+        for (QAction *item : top->menu()->actions())
+            items << (item->isSeparator() ? QStringLiteral("---") : item->text());
+        lines << top->text() + QStringLiteral(": ") + items.join(QStringLiteral(", "));
+    }
+    return lines;
+}
+
+// A second program holding the database file locked for writing until release().
+class WriteLock {
+public:
+    explicit WriteLock(const QString &file)
+    {
+        process_.start(QStringLiteral("sqlite3"), {file});
+        process_.waitForStarted();
+        process_.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
+        while (!process_.readAllStandardOutput().contains("locked"))
+            process_.waitForReadyRead(1000);
+    }
+    ~WriteLock() { release(); }
+    void release()
+    {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.write("ROLLBACK;\n");
+        process_.closeWriteChannel();
+        process_.waitForFinished();
+    }
+
+private:
+    QProcess process_;
+};
+
 } // namespace
 
 class FrmMainTest : public QObject {
@@ -143,6 +254,11 @@ private slots:
     void runCommandsNeedAProjectWithActions();
     void synchronisationGoesThroughTheConfirmation();
     void aRealRunCopiesTheTreeAndWritesTheReport();
+    void menusFollowTheProjectAndItsActions();
+    void maintenanceFromNewProjectToItsDeletion();
+    void aRefusedWriteKeepsTheEditorOpenAndBound();
+    void helpReportDonationAndAbout();
+    void minimiseRestoreAndQuit();
 };
 
 void FrmMainTest::startsOnAnEmptyDatabase()
@@ -517,6 +633,366 @@ void FrmMainTest::aRealRunCopiesTheTreeAndWritesTheReport()
     QVERIFY2(text.contains(QStringLiteral("(Projet : Bout)")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Total copié = 2 Fichiers")), qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("Rapport enregistré")));
+}
+
+void FrmMainTest::menusFollowTheProjectAndItsActions()
+{
+    TempDir dir;
+    {
+        ProjectDb db(dir("Tandrel.mdb"));
+        const qint64 key = db.addProject(QStringLiteral("Sauvegarde"), QString());
+        db.addAction(makeAction(key, QStringLiteral("*.a"), QStringLiteral("OUI")));
+        db.addProject(QStringLiteral("Vide"), QString());
+    }
+    ScriptedPrompter prompter;
+    frm_main w(prompter);
+    QVERIFY(w.Form_Load(dir.path()));
+    QCOMPARE(menuTree(w),
+        (QStringList {
+            "&Fichier: Importer un projet, Exporter le projet, ---, Voir '- Aucun -.log', ---, "
+            "&Quitter",
+            "Synchronisation: &Synchroniser >>, ---, Simuler la synchronisation, ---, "
+            "Synchronisation avec &programmateur",
+            "&Projet: &Nouveau Projet, &Editer le projet, Supprimer le projet, ---, "
+            "Exporter vers un fichier .INI",
+            "Actions: Nouvelle action, Editer l'action, Supprimer l'action",
+            "Aide: A propos ..., ---, Comment ça marche ?, Faire un don...",
+        }));
+    auto *sysMenu = w.findChild<QMenu *>(QStringLiteral("cap_sysmenu"));
+    QStringList tray;
+    for (QAction *item : sysMenu->actions())
+        tray << (item->isSeparator() ? QStringLiteral("---") : item->text());
+    QCOMPARE(tray, (QStringList {"Restore TDRL", "---", "Exit TDRL"}));
+    for (QAction *item : w.findChildren<QAction *>())
+        QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->objectName()));
+
+    // Order of allItems: import export viewreport exit | sync simulate scheduler |
+    // newtemplate edittemplate deletetemplate exporttoini | newaction editaction deleteaction |
+    // about aide don.
+    w.Timer1_Timer();
+    QCOMPARE(itemStates(w, allItems),
+        QStringLiteral("0001"
+                       "000"
+                       "1000"
+                       "000"
+                       "111"));
+
+    choose(w, 2); // Vide, no actions
+    w.Timer1_Timer();
+    QCOMPARE(itemStates(w, allItems),
+        QStringLiteral("0011"
+                       "000"
+                       "1110"
+                       "100"
+                       "111"));
+    QCOMPARE(w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->text(),
+        QStringLiteral("Voir 'Vide.log'"));
+
+    choose(w, 1); // Sauvegarde, one action: the timer follows by itself
+    QTRY_COMPARE(itemStates(w, allItems),
+        QStringLiteral("0011"
+                       "110"
+                       "1110"
+                       "111"
+                       "111"));
+    QCOMPARE(w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->text(),
+        QStringLiteral("Voir 'Sauvegarde.log'"));
+
+    // Busy: frozen, except the report item, which follows the list at once.
+    w.setBusyFlag(true);
+    choose(w, 0);
+    QTest::qWait(300);
+    QCOMPARE(itemStates(w, allItems),
+        QStringLiteral("0001"
+                       "110"
+                       "1110"
+                       "111"
+                       "111"));
+    QCOMPARE(w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->text(),
+        QStringLiteral("Voir '- Aucun -.log'"));
+    w.setBusyFlag(false);
+    QTRY_COMPARE(itemStates(w, allItems),
+        QStringLiteral("0001"
+                       "000"
+                       "1000"
+                       "000"
+                       "111"));
+}
+
+void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
+{
+    TempDir dir;
+    ScriptedPrompter prompter;
+    EditorDriver driver;
+    frm_main w(prompter);
+    QVERIFY(w.Form_Load(dir.path()));
+
+    // No project chosen: no action editor, a message instead.
+    w.mnu_newaction_Click();
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown.front().title + u'|' + prompter.shown.front().text,
+        QStringLiteral("Erreur|Sélectionnez un projet SVP.!"));
+    QVERIFY(driver.titles.isEmpty());
+    // Nothing chosen: edit and delete do nothing, silently.
+    w.mnu_edittemplate_Click();
+    w.mnu_deletetemplate_Click();
+    w.mnu_editaction_Click();
+    w.mnu_deleteaction_Click();
+    QCOMPARE(prompter.shown.size(), 1);
+    prompter.shown.clear();
+
+    // The editor refuses an empty name; OK again with a name creates and chooses the project.
+    driver.steps.enqueue([](QDialog *d) { press(d, "cmd_ok"); });
+    driver.steps.enqueue([](QDialog *d) {
+        type(d, "txt_name", QStringLiteral("  Photos été "));
+        type(d, "txt_description", QStringLiteral("vers la clé"));
+        press(d, "cmd_ok");
+    });
+    w.mnu_newtemplate_Click();
+    QCOMPARE(driver.titles, (QStringList {"Nouveau projet", "Nouveau projet"}));
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown.front().text, QStringLiteral("Nom du projet SVP!"));
+    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Photos été"}));
+    auto *combo = w.findChild<QComboBox *>(QStringLiteral("cmb_template"));
+    QCOMPARE(combo->currentText(), QStringLiteral("Photos été"));
+    QCOMPARE(combo->toolTip(), QStringLiteral("vers la clé"));
+    const qint64 key = w.CurrentTemplateNo();
+    QVERIFY(key != 0);
+
+    // Cancel writes nothing.
+    driver.steps.enqueue([](QDialog *d) {
+        type(d, "txt_filter", QStringLiteral("*.jpg"));
+        press(d, "cmd_cancel");
+    });
+    w.mnu_newaction_Click();
+    QCOMPARE(w.data1().rowCount(), 0);
+
+    driver.steps.enqueue([](QDialog *d) {
+        type(d, "txt_filter", QStringLiteral("*.jpg"));
+        type(d, "txt_folderfrom", QStringLiteral("/données/photos/"));
+        type(d, "txt_folderto", QStringLiteral("/media/clé/"));
+        type(d, "txt_description", QStringLiteral("photos"));
+        press(d, "cmd_ok");
+    });
+    w.mnu_newaction_Click();
+    QCOMPARE(driver.titles.last(), QStringLiteral("Nouvelle action"));
+    QCOMPARE(w.data1().rowCount(), 1);
+    QVERIFY(!w.BusyFlag());
+    QCOMPARE(details(w),
+        (QStringList {
+            "OUI", "*.jpg", "/données/photos/", "/media/clé/", "photos", ">", "<>", "OR"}));
+    QCOMPARE(w.findChild<QTableWidget *>(QStringLiteral("tbl_actions"))->rowCount(), 1);
+
+    // Rename the project: its action goes with it.
+    driver.steps.enqueue([](QDialog *d) {
+        QCOMPARE(typed(d, "txt_name"), QStringLiteral("Photos été"));
+        type(d, "txt_name", QStringLiteral("Images"));
+        press(d, "cmd_ok");
+    });
+    w.mnu_edittemplate_Click();
+    QCOMPARE(driver.titles.last(), QStringLiteral("Edition du projet"));
+    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Images"}));
+    QCOMPARE(w.CurrentTemplateNo(), key);
+    QCOMPARE(w.data1().rowCount(), 1);
+
+    // Edit the action: the details show the new values at once.
+    driver.steps.enqueue([](QDialog *d) {
+        QCOMPARE(typed(d, "txt_folderfrom"), QStringLiteral("/données/photos/"));
+        type(d, "txt_filter", QStringLiteral("*.png"));
+        d->findChild<QCheckBox *>(QStringLiteral("chk_enabled"))->click();
+        press(d, "cmd_ok");
+    });
+    w.mnu_editaction_Click();
+    QCOMPARE(driver.titles.last(), QStringLiteral("Edition de l'action"));
+    QCOMPARE(details(w).mid(0, 2), (QStringList {"NON", "*.png"}));
+    QCOMPARE(
+        ProjectDb(dir("Tandrel.mdb")).actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
+
+    // Delete the action: No keeps it, Yes removes it and empties the details.
+    prompter.shown.clear();
+    prompter.answers.enqueue(QMessageBox::No);
+    w.mnu_deleteaction_Click();
+    QCOMPARE(prompter.shown.front().title + u'|' + prompter.shown.front().text,
+        QStringLiteral("Suppression|Confirmez la suppression de l'action sélectionnée?"));
+    QCOMPARE(prompter.shown.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(w.data1().rowCount(), 1);
+    prompter.answers.enqueue(QMessageBox::Yes);
+    w.mnu_deleteaction_Click();
+    QCOMPARE(w.data1().rowCount(), 0);
+    QCOMPARE(details(w), QStringList(8, QString()));
+
+    // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
+    ProjectDb(dir("Tandrel.mdb")).addAction(makeAction(key, "*.a", QStringLiteral("NON")));
+    prompter.shown.clear();
+    prompter.answers.enqueue(QMessageBox::No);
+    w.mnu_deletetemplate_Click();
+    QCOMPARE(prompter.shown.front().title + u'|' + prompter.shown.front().text,
+        QStringLiteral("Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
+    QCOMPARE(entries(w).size(), 2);
+    prompter.answers.enqueue(QMessageBox::Yes);
+    w.mnu_deletetemplate_Click();
+    QCOMPARE(entries(w), QStringList {"- Aucun -"});
+    QCOMPARE(combo->currentText(), QStringLiteral("- Aucun -"));
+    QCOMPARE(w.CurrentTemplateNo(), 0);
+    QCOMPARE(w.data1().rowCount(), 0);
+    ProjectDb db(dir("Tandrel.mdb"));
+    QVERIFY(db.actionsOf(key).empty());
+    QVERIFY(db.allActionsByFilter().empty());
+    QVERIFY(driver.steps.isEmpty());
+}
+
+void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
+{
+    TempDir dir;
+    qint64 first = 0;
+    {
+        ProjectDb db(dir("Tandrel.mdb"));
+        first = db.addProject(QStringLiteral("Premier"), QString());
+        db.addProject(QStringLiteral("Second"), QString());
+    }
+    ScriptedPrompter prompter;
+    EditorDriver driver;
+    frm_main w(prompter);
+    QVERIFY(w.Form_Load(dir.path()));
+    choose(w, 1);
+    QCOMPARE(w.CurrentTemplateNo(), first);
+
+    // While the editor is open another project is chosen and another program locks the file.
+    std::unique_ptr<WriteLock> lock;
+    QString kept;
+    driver.steps.enqueue([&](QDialog *d) {
+        choose(w, 2);
+        type(d, "txt_filter", QStringLiteral("*.doc"));
+        type(d, "txt_folderfrom", QStringLiteral("/a/"));
+        type(d, "txt_folderto", QStringLiteral("/b/"));
+        lock = std::make_unique<WriteLock>(dir("Tandrel.mdb"));
+        press(d, "cmd_ok");
+    });
+    driver.steps.enqueue([&](QDialog *d) {
+        kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
+        lock->release();
+        press(d, "cmd_ok");
+    });
+    w.mnu_newaction_Click();
+    QCOMPARE(driver.titles, (QStringList {"Nouvelle action", "Nouvelle action"}));
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Critical);
+    QCOMPARE(prompter.shown.front().title, QStringLiteral("Erreur"));
+    QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
+    QVERIFY(!w.BusyFlag());
+    ProjectDb db(dir("Tandrel.mdb"));
+    const std::vector<Action> stored = db.actionsOf(first);
+    QCOMPARE(int(stored.size()), 1);
+    QCOMPARE(stored.front().fileFilter, QStringLiteral("*.doc"));
+    QCOMPARE(int(db.allActionsByFilter().size()), 1);
+
+    // A locked file while deleting a project: the error box, and the project stays whole.
+    choose(w, 1);
+    prompter.shown.clear();
+    WriteLock again(dir("Tandrel.mdb"));
+    w.mnu_deletetemplate_Click();
+    QCOMPARE(prompter.shown.size(), 2); // the question, then the error box
+    QCOMPARE(prompter.shown.last().title, QStringLiteral("Erreur"));
+    again.release();
+    QCOMPARE(int(db.actionsOf(first).size()), 1);
+    QVERIFY(db.project(first).has_value());
+}
+
+void FrmMainTest::helpReportDonationAndAbout()
+{
+    TempDir dir;
+    {
+        ProjectDb db(dir("Tandrel.mdb"));
+        db.addProject(QStringLiteral("Sauvegarde"), QString());
+    }
+    ScriptedPrompter prompter;
+    QList<QUrl> opened;
+    EditorDriver driver;
+    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) { opened << url; });
+    QVERIFY(w.Form_Load(dir.path()));
+
+    w.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->trigger();
+    QCOMPARE(prompter.shown.size(), 1);
+    QCOMPARE(prompter.shown.front().title, QStringLiteral("Comment ça marche ?"));
+    QVERIFY(prompter.shown.front().text.startsWith(QStringLiteral("Aide de Tandrel\r\n")));
+
+    choose(w, 1);
+    w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->trigger();
+    QCOMPARE(prompter.shown.size(), 2);
+    QCOMPARE(prompter.shown.last().text,
+        QStringLiteral("Ne peut trouver le fichier :\r") + dir("Sauvegarde.log"));
+    QVERIFY(opened.isEmpty());
+    dir.write(QStringLiteral("Sauvegarde.log"), "rapport");
+    w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->trigger();
+    QCOMPARE(opened, QList<QUrl> {QUrl::fromLocalFile(dir("Sauvegarde.log"))});
+
+    w.findChild<QAction *>(QStringLiteral("Mnu_Don"))->trigger();
+    QCOMPARE(opened.last(), DonationUrl());
+
+    driver.steps.enqueue([](QDialog *d) {
+        QVERIFY(qobject_cast<frmAbout *>(d));
+        press(d, "cmdOK");
+    });
+    w.findChild<QAction *>(QStringLiteral("mnu_about"))->trigger();
+    QCOMPARE(driver.titles, QStringList {QStringLiteral("A propos Tandrel")});
+    QCOMPARE(prompter.shown.size(), 2);
+}
+
+void FrmMainTest::minimiseRestoreAndQuit()
+{
+    TempDir dir;
+    {
+        ProjectDb db(dir("Tandrel.mdb"));
+        const qint64 key = db.addProject(QStringLiteral("Sauvegarde"), QString());
+        db.addAction(makeAction(key, QStringLiteral("*.a"), QStringLiteral("OUI")));
+    }
+    ScriptedPrompter prompter;
+    ScriptedRun run;
+    auto w = std::make_unique<frm_main>(prompter, run.function());
+    QVERIFY(w->Form_Load(dir.path()));
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+
+    // Without a notification area minimising is an ordinary minimise.
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    w->showMaximized();
+    w->showMinimized();
+    QTRY_VERIFY(w->isMinimized());
+    QVERIFY(!w->trayIcon());
+    QVERIFY(w->isVisible());
+    w->mnu_restoreTDRL_Click();
+    QVERIFY(!w->isMinimized());
+    QVERIFY(!w->isMaximized());
+    QVERIFY(w->isVisible());
+
+    // Closing a run window brings back a hidden main window.
+    choose(*w, 1);
+    prompter.answers.enqueue(QMessageBox::Yes);
+    run.released = true;
+    w->mnu_simulate_Click();
+    QTRY_VERIFY(w->syncWindow() && w->syncWindow()->isFinished());
+    w->hide();
+    w->syncWindow()->close();
+    QTRY_VERIFY(!w->syncWindow());
+    QVERIFY(w->isVisible());
+
+    // Quitting during a run: the main window closes at once and the run is stopped with it.
+    run.released = false;
+    run.returned = false;
+    run.started = false;
+    prompter.answers.enqueue(QMessageBox::Yes);
+    w->mnu_simulate_Click();
+    QTRY_VERIFY(run.started && w->BusyFlag());
+    QPointer<frm_sync> running = w->syncWindow();
+    QElapsedTimer clock;
+    clock.start();
+    w->findChild<QAction *>(QStringLiteral("mnu_exit"))->trigger();
+    QVERIFY(!w->isVisible());
+    QVERIFY(!QApplication::quitOnLastWindowClosed());
+    w.reset();
+    QVERIFY(running.isNull());
+    QVERIFY(run.returned);
+    QVERIFY(clock.elapsed() < 5000);
 }
 
 QTEST_MAIN(FrmMainTest)
