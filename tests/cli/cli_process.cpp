@@ -1,14 +1,19 @@
 #include "cli_process.h"
+#include "project_db.h"
 
 #include <QFile>
-#include <QProcess>
+
+void StartCli(QProcess &process, const QStringList &arguments)
+{
+    process.setProgram(QStringLiteral(TANDREL_CLI));
+    process.setArguments(arguments);
+    process.start();
+}
 
 CliResult RunCli(const QStringList &arguments)
 {
     QProcess process;
-    process.setProgram(QStringLiteral(TANDREL_CLI));
-    process.setArguments(arguments);
-    process.start();
+    StartCli(process, arguments);
     CliResult result;
     if (!process.waitForFinished(60000)) {
         process.kill();
@@ -22,10 +27,11 @@ CliResult RunCli(const QStringList &arguments)
     return result;
 }
 
-Action MakeAction(
-    const QString &fromFolder, const QString &toFolder, const QString &filter, bool inclSub)
+Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
+    bool inclSub, qint64 templateNo)
 {
     Action action;
+    action.templateNo = templateNo;
     action.description = QStringLiteral("test");
     action.enabled = QStringLiteral("OUI");
     action.fileFilter = filter;
@@ -36,6 +42,16 @@ Action MakeAction(
     action.fileSize = QStringLiteral("<>");
     action.op = QStringLiteral("OR");
     return action;
+}
+
+void StoreProject(const QString &appDir, const QString &name, std::vector<Action> actions)
+{
+    ProjectDb db(appDir + "Tandrel.mdb");
+    const qint64 key = db.addProject(name, "");
+    for (Action &action : actions) {
+        action.templateNo = key;
+        db.addAction(action);
+    }
 }
 
 QString ReadText(const QString &path)

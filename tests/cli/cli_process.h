@@ -2,13 +2,14 @@
 
 #include "records.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 
 // What one run of the tandrel-cli binary left.
 struct CliResult {
     int exitCode = -1;
-    bool crashed = false; // ended by a signal
+    bool crashed = false; // ended by a signal or hung
     QString out; // standard output, UTF-8
     QString err; // standard error, UTF-8
 };
@@ -16,9 +17,15 @@ struct CliResult {
 // Runs the built tandrel-cli with these arguments and waits for it.
 CliResult RunCli(const QStringList &arguments);
 
-// An action with the texts the window stores; fields can be changed afterwards.
-Action MakeAction(
-    const QString &fromFolder, const QString &toFolder, const QString &filter, bool inclSub);
+// Starts tandrel-cli; it is left to the caller to read it and wait for it.
+void StartCli(QProcess &process, const QStringList &arguments);
+
+// An action with the texts the window stores, in project templateNo.
+Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
+    bool inclSub, qint64 templateNo = 0);
+
+// Stores a project of these actions in the database of the application folder appDir.
+void StoreProject(const QString &appDir, const QString &name, std::vector<Action> actions);
 
 // The whole content of a file as UTF-8 text; empty when it cannot be read.
 QString ReadText(const QString &path);

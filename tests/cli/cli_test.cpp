@@ -3,7 +3,6 @@
 #include "temp_dir.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@ TEST(CliCommandLine, UsageErrorsExitWith3AndSayWhatIsWrongInFrench)
         QStringList arguments;
         QString says;
     } cases[] = {
-        {{}, "commande manquante"},
         {{"--app-dir", appDir}, "commande manquante"},
         {{"sync", "Projet"}, "commande inconnue : « sync »"},
         {{"--app-dir", appDir, "run"}, "nom du projet manquant"},
@@ -26,7 +24,6 @@ TEST(CliCommandLine, UsageErrorsExitWith3AndSayWhatIsWrongInFrench)
         {{"run", "Un", "--app-dir"}, "valeur manquante après « --app-dir »"},
         {{"--app-dir", appDir, "run", "--quiet=oui", "Un"}, "« --quiet » ne prend pas de valeur"},
         {{"--app-dir", appDir, "list", "--simulate"}, "« --simulate » ne s'applique qu'à"},
-        {{"--app-dir", appDir, "list", "--show-all"}, "« --show-all » ne s'applique qu'à"},
         {{"--app-dir", appDir, "list", "Un"}, "ne prend pas d'argument"},
         {{"--app-dir", app("absent"), "list"}, "le dossier de l'application n'existe pas"},
     };
@@ -77,15 +74,8 @@ TEST(CliRunRefusal, UnknownProjectEmptyProjectOrUnreadableDatabaseExitWith3Befor
     EXPECT_TRUE(result.err.contains("projet inconnu : « Sauvegarde »")) << result.err.toStdString();
     EXPECT_TRUE(QFile::exists(database));
 
-    TempDir tree;
-    {
-        ProjectDb db(database);
-        db.addProject("Vide", "sans action");
-        const qint64 full = db.addProject("Sauvegarde", "");
-        Action action = MakeAction(tree("a"), tree("b"), "*.*", false);
-        action.templateNo = full;
-        db.addAction(action);
-    }
+    ProjectDb(database).addProject("Vide", "sans action");
+    StoreProject(appDir, "Sauvegarde", {MakeAction("/a", "/b", "*.*", false)});
     // The name is exact: neither another case nor extra blanks find the project.
     for (const QString &name :
         {QStringLiteral("sauvegarde"), QStringLiteral("Sauvegarde "), QStringLiteral("Sauve")}) {
@@ -105,19 +95,14 @@ TEST(CliRunRefusal, UnknownProjectEmptyProjectOrUnreadableDatabaseExitWith3Befor
     TempDir other;
     const QByteArray notADatabase = "ceci n'est pas une base de données\n";
     other.write("Tandrel.mdb", notADatabase);
-    for (const QString &command : {QStringLiteral("list"), QStringLiteral("run")}) {
-        QStringList arguments {"--app-dir", other.path(), command};
-        if (command == QLatin1String("run"))
-            arguments << "Sauvegarde";
-        result = RunCli(arguments);
+    for (const QStringList &command : {QStringList {"list"}, QStringList {"run", "Sauvegarde"}}) {
+        result = RunCli(QStringList {"--app-dir", other.path()} + command);
         EXPECT_EQ(result.exitCode, 3);
         EXPECT_TRUE(result.err.contains("impossible d'ouvrir la base de projets"))
             << result.err.toStdString();
         EXPECT_TRUE(result.err.contains("Erreur: "));
     }
-    QFile file(other("Tandrel.mdb"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), notADatabase);
+    EXPECT_EQ(ReadText(other("Tandrel.mdb")), QString::fromUtf8(notADatabase));
 }
 
 TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
@@ -130,24 +115,16 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
         const qint64 alpha = db.addProject("Alpha", "mes documents");
         db.addProject("été", "");
         const qint64 beta = db.addProject("beta", "");
-
-        Action first = MakeAction("/home/moi/Documents", "/media/clé/Documents", "*.*", true);
-        first.templateNo = alpha;
-        db.addAction(first);
-        Action second = MakeAction("/srv/photos", "/mnt/photos", "*.jpg;*.png", false);
-        second.templateNo = alpha;
+        db.addAction(MakeAction("/home/moi/Documents", "/media/clé/Documents", "*.*", true, alpha));
+        Action second = MakeAction("/srv/photos", "/mnt/photos", "*.jpg;*.png", false, alpha);
         second.enabled = "NON";
         second.fileSize = ">";
         second.fileDate = "";
         second.op = "AND";
         second.description = "";
         db.addAction(second);
-        Action third = MakeAction("/z/from", "/z/to", "*.txt", false);
-        third.templateNo = zebre;
-        db.addAction(third);
-        Action fourth = MakeAction("/b/from", "/b/to", "*.doc", true);
-        fourth.templateNo = beta;
-        db.addAction(fourth);
+        db.addAction(MakeAction("/z/from", "/z/to", "*.txt", false, zebre));
+        db.addAction(MakeAction("/b/from", "/b/to", "*.doc", true, beta));
     }
 
     const CliResult result = RunCli({"--app-dir", app.path(), "list"});
@@ -176,7 +153,7 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
     TempDir empty;
     const CliResult none = RunCli({"--app-dir", empty.path(), "list"});
     EXPECT_EQ(none.exitCode, 0);
-    EXPECT_TRUE(none.out.isEmpty());
+    EXPECT_EQ(none.out, "");
 }
 
 } // namespace

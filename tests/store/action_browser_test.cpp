@@ -59,54 +59,33 @@ protected:
 
 } // namespace
 
-TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndShowsTheFirstRow)
+TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndEmptySourcesHaveNoCurrentRow)
 {
     browser.setRowSource(RowSource::project(one));
     EXPECT_EQ(browser.rowCount(), 0); // not before the refresh
-    EXPECT_TRUE(seen.empty());
     browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.aa", "*.mm"}));
-    EXPECT_EQ(browser.currentIndex(), 0);
-    EXPECT_EQ(seen, Seen {"*.zz"});
-
     browser.moveLast();
     browser.refresh();
     EXPECT_EQ(browser.currentIndex(), 0);
-    EXPECT_EQ(seen, (Seen {"*.zz", "*.mm", "*.zz"}));
-
-    browser.setRowSource(RowSource::project(two));
-    browser.refresh();
-    EXPECT_EQ(filters(), Seen {"*.bb"});
-    EXPECT_EQ(browser.current()->templateNo, two);
 
     browser.setRowSource(RowSource::allActions());
     browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.aa", "*.bb", "*.mm", "*.zz"}));
-}
 
-TEST_F(ActionBrowserTest, BlankAndEmptySourcesHaveNoCurrentRow)
-{
-    const auto expectEmpty = [this] {
-        EXPECT_EQ(browser.rowCount(), 0);
-        EXPECT_EQ(browser.currentIndex(), -1);
-        EXPECT_EQ(browser.current(), nullptr);
-    };
-    browser.setRowSource(RowSource::project(one));
-    browser.refresh();
     browser.setRowSource(RowSource::blank());
     browser.refresh();
-    expectEmpty();
-    EXPECT_EQ(seen, (Seen {"*.zz", "-"})); // emptying the browser is a reposition too
-
-    const qint64 empty = db.addProject("vide", QString());
-    browser.setRowSource(RowSource::project(empty));
+    EXPECT_EQ(browser.rowCount(), 0);
+    EXPECT_EQ(browser.current(), nullptr);
+    browser.setRowSource(RowSource::project(db.addProject("vide", QString())));
     browser.refresh();
-    expectEmpty();
     browser.moveNext();
     browser.moveLast();
     browser.moveTo(3);
-    expectEmpty();
-    EXPECT_EQ(seen, (Seen {"*.zz", "-", "-"}));
+    EXPECT_EQ(browser.currentIndex(), -1);
+    EXPECT_EQ(browser.current(), nullptr);
+    // Emptying the browser is a reposition too.
+    EXPECT_EQ(seen, (Seen {"*.zz", "*.mm", "*.zz", "*.aa", "-", "-"}));
 }
 
 TEST_F(ActionBrowserTest, NavigationStaysWithinTheRowsAndSignalsOnlyRealMoves)
@@ -120,7 +99,6 @@ TEST_F(ActionBrowserTest, NavigationStaysWithinTheRowsAndSignalsOnlyRealMoves)
     EXPECT_TRUE(seen.empty());
     browser.moveNext();
     browser.moveNext();
-    EXPECT_EQ(browser.currentIndex(), 2);
     browser.moveNext(); // already last
     browser.moveLast();
     browser.movePrevious();
@@ -130,23 +108,21 @@ TEST_F(ActionBrowserTest, NavigationStaysWithinTheRowsAndSignalsOnlyRealMoves)
     browser.moveTo(1);
     browser.moveTo(1);
     EXPECT_EQ(seen, (Seen {"*.aa", "*.mm", "*.aa", "*.zz", "*.mm", "*.zz", "*.aa"}));
-    EXPECT_EQ(browser.current()->fileFilter, "*.aa");
+    EXPECT_EQ(browser.currentIndex(), 1);
 }
 
-TEST_F(ActionBrowserTest, EditKeepsTheRowCurrentAndInItsProject)
+TEST_F(ActionBrowserTest, EditAddAndDeleteWriteToTheDatabaseAndShowAtTheNextRefresh)
 {
     browser.setRowSource(RowSource::project(one));
     browser.refresh();
     browser.moveNext();
     const qint64 editedKey = browser.current()->actionNo;
-    const qint64 firstKey = browser.rows()[0].actionNo;
 
     // Neither the key nor the project of the given action may redirect the write.
     Action changed = makeAction(two, "*.new");
-    changed.actionNo = firstKey;
+    changed.actionNo = browser.rows()[0].actionNo;
     changed.enabled = "NON";
     browser.editCurrent(changed);
-
     EXPECT_EQ(browser.currentIndex(), 1);
     EXPECT_EQ(browser.current()->actionNo, editedKey);
     EXPECT_EQ(browser.current()->templateNo, one);
@@ -154,31 +130,20 @@ TEST_F(ActionBrowserTest, EditKeepsTheRowCurrentAndInItsProject)
     const std::vector<Action> stored = db.actionsOf(one);
     ASSERT_EQ(stored.size(), 3u);
     EXPECT_EQ(stored[0].fileFilter, "*.zz");
-    EXPECT_EQ(stored[1].fileFilter, "*.new");
     EXPECT_EQ(stored[1].enabled, "NON");
     EXPECT_EQ(stored[1].description, "copie *.new");
-    EXPECT_EQ(db.actionsOf(two).size(), 1u);
-
-    browser.refresh();
-    EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm"}));
-}
-
-TEST_F(ActionBrowserTest, AddAndDeleteTakeEffectAtTheNextRefresh)
-{
-    browser.setRowSource(RowSource::project(one));
-    browser.refresh();
 
     const qint64 added = browser.addRow(makeAction(one, "*.added"));
     EXPECT_EQ(browser.rowCount(), 3);
     browser.refresh();
-    EXPECT_EQ(filters(), (Seen {"*.zz", "*.aa", "*.mm", "*.added"}));
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm", "*.added"}));
     EXPECT_EQ(browser.rows()[3].actionNo, added);
     EXPECT_EQ(browser.rows()[3].templateNo, one);
 
     browser.moveTo(1);
     browser.deleteCurrent();
+    EXPECT_EQ(browser.rowCount(), 4);
     browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.mm", "*.added"}));
-    EXPECT_EQ(browser.currentIndex(), 0);
     EXPECT_EQ(db.actionsOf(two).size(), 1u); // the other project keeps its action
 }
