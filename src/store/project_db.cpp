@@ -244,6 +244,24 @@ void ProjectDb::deleteProject(qint64 templateNo)
     }
 }
 
+qint64 ProjectDb::addProjectWithActions(
+    const QString &name, const QString &description, const std::vector<Action> &actions)
+{
+    exec("BEGIN IMMEDIATE");
+    try {
+        const qint64 key = addProject(name, description);
+        for (Action action : actions) {
+            action.templateNo = key;
+            addAction(action);
+        }
+        exec("COMMIT");
+        return key;
+    } catch (...) {
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
 std::vector<Action> ProjectDb::readActions(Statement &query) const
 {
     std::vector<Action> actions;

@@ -31,6 +31,9 @@ public:
     void updateProject(qint64 templateNo, const QString &name, const QString &description);
     // Deletes the project and all its actions in one transaction.
     void deleteProject(qint64 templateNo);
+    // Stores a new project with its actions in one transaction (all or nothing); returns its key.
+    qint64 addProjectWithActions(
+        const QString &name, const QString &description, const std::vector<Action> &actions);
 
     // A project's actions in the order they were added.
     std::vector<Action> actionsOf(qint64 templateNo) const;

@@ -1,0 +1,234 @@
+#include "project_file.h"
+
+#include "db_error.h"
+#include "file_helpers.h"
+#include "ini_file.h"
+#include "project_db.h"
+#include "text_match.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+const QString mainSection = QStringLiteral("Main");
+
+QString actionSection(int position)
+{
+    return QStringLiteral("Action") + QString::number(position);
+}
+
+// The nine keys of an action section, in file order, with the field each one carries.
+struct ActionKey {
+    const char *key;
+    QString Action::*field;
+};
+const std::array<ActionKey, 9> actionKeys {{
+    {"Enabled", &Action::enabled},
+    {"FileFilter", &Action::fileFilter},
+    {"FromFolder", &Action::fromFolder},
+    {"ToFolder", &Action::toFolder},
+    {"Description", &Action::description},
+    {"FileDate", &Action::fileDate},
+    {"FileSize", &Action::fileSize},
+    {"Operator", &Action::op},
+    {"InclSub", &Action::inclSub},
+}};
+
+// Why a file could not be written, as far as the file system tells.
+QString writeFailureReason(const QString &file)
+{
+    const QFileInfo info(file);
+    if (!QFileInfo(info.absolutePath()).isDir())
+        return QStringLiteral("le dossier %1 n'existe pas").arg(info.absolutePath());
+    if (info.isDir())
+        return QStringLiteral("c'est un dossier");
+    if (info.exists() && !info.isWritable())
+        return QStringLiteral("le fichier est en lecture seule");
+    return QStringLiteral("écriture refusée par le système");
+}
+
+// Reads one value and writes it back into the same document, as every read of an INI value does.
+QString readBack(
+    IniDocument &document, const QString &section, const QString &key, const QString &defaultValue)
+{
+    QString value;
+    if (!document.find(section, key, &value))
+        value = defaultValue;
+    document.set(section, key, value);
+    return value;
+}
+
+} // namespace
+
+bool IsProjectFileName(const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    return !name.isEmpty() && GetExtension(name, false) == QLatin1String("TDRL");
+}
+
+bool TemplateExists(const ProjectDb &db, const QString &name)
+{
+    for (const Project &project : db.projectsByName()) {
+        if (EqualsNoCase(project.name, name))
+            return true;
+    }
+    return false;
+}
+
+int ActionCountOf(const QString &text)
+{
+    // The longest prefix that reads as a decimal number: spaces, a sign, digits, a decimal part.
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i) == u' ')
+        ++i;
+    const qsizetype start = i;
+    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-'))
+        ++i;
+    bool anyDigit = false;
+    while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9') {
+        ++i;
+        anyDigit = true;
+    }
+    if (i < text.size() && text.at(i) == u'.') {
+        ++i;
+        while (i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9') {
+            ++i;
+            anyDigit = true;
+        }
+    }
+    if (!anyDigit)
+        return 0;
+    bool ok = false;
+    const double value = text.mid(start, i - start).toDouble(&ok);
+    if (!ok) // more digits than a double holds: only a huge value can get here
+        return text.at(start) == u'-' ? 0 : INT_MAX;
+    const double rounded = std::nearbyint(value); // the default rounding: halves to even
+    if (!(rounded > 0))
+        return 0;
+    if (rounded >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(rounded);
+}
+
+ExchangeResult ExportProject(ProjectDb &db, qint64 templateNo, const QString &file)
+{
+    ExchangeResult result;
+    const QString path = QFileInfo(file).absoluteFilePath();
+    std::optional<Project> project;
+    std::vector<Action> actions;
+    try {
+        project = db.project(templateNo);
+        if (project)
+            actions = db.actionsOf(templateNo);
+    } catch (const DbError &error) {
+        result.error = QStringLiteral("Impossible d'exporter vers le fichier %1 : %2")
+                           .arg(QDir::toNativeSeparators(path), error.description());
+        return result;
+    }
+    if (!project) {
+        result.error = QStringLiteral("Impossible d'exporter vers le fichier %1 : le projet "
+                                      "n'existe plus.")
+                           .arg(QDir::toNativeSeparators(path));
+        return result;
+    }
+
+    IniDocument document(path);
+    document.set(mainSection, QStringLiteral("TemplateName"), project->name);
+    document.set(mainSection, QStringLiteral("Description"), project->description);
+    const int count = static_cast<int>(actions.size());
+    document.set(mainSection, QStringLiteral("Actions"), QString::number(count));
+    for (int i = 0; i < count; ++i) {
+        const Action &action = actions.at(static_cast<size_t>(i));
+        for (const ActionKey &key : actionKeys)
+            document.set(actionSection(i + 1), QLatin1String(key.key), action.*key.field);
+    }
+    if (!document.save()) {
+        result.error = QStringLiteral("Impossible d'écrire le fichier %1 : %2.")
+                           .arg(QDir::toNativeSeparators(path), writeFailureReason(path));
+        return result;
+    }
+    result.ok = true;
+    result.projectName = project->name;
+    result.actions = count;
+    result.templateNo = templateNo;
+    return result;
+}
+
+QString ProjectNameInFile(const QString &file)
+{
+    QString name;
+    IniDocument(file).find(mainSection, QStringLiteral("TemplateName"), &name);
+    return name;
+}
+
+ExchangeResult ImportProject(ProjectDb &db, const QString &file)
+{
+    ExchangeResult result;
+    const QString path = QFileInfo(file).absoluteFilePath();
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!QFileInfo(path).isFile()) {
+        result.error = QStringLiteral("Ne peut ouvrir le fichier : ") + shownPath;
+        return result;
+    }
+
+    // Every value read is written back; the file is saved once at the end, and a file that
+    // cannot be written (read-only) is imported all the same.
+    IniDocument document(path);
+    struct SaveAtEnd {
+        IniDocument &document;
+        ~SaveAtEnd() { document.save(); }
+    } saveAtEnd {document};
+
+    const QString name = readBack(document, mainSection, QStringLiteral("TemplateName"), {});
+    if (name.isEmpty()) {
+        result.error = QStringLiteral("Le fichier %1 ne contient pas de nom de projet (clé "
+                                      "TemplateName de la section Main).")
+                           .arg(shownPath);
+        return result;
+    }
+    const QString description = readBack(document, mainSection, QStringLiteral("Description"), {});
+    const int count = ActionCountOf(
+        readBack(document, mainSection, QStringLiteral("Actions"), QStringLiteral("0")));
+    if (count > MaxImportedActions) {
+        result.error = QStringLiteral("Le fichier %1 annonce %2 actions : un projet importé en "
+                                      "compte au plus %3.")
+                           .arg(shownPath)
+                           .arg(count)
+                           .arg(MaxImportedActions);
+        return result;
+    }
+
+    std::vector<Action> actions(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        for (const ActionKey &key : actionKeys) {
+            actions.at(static_cast<size_t>(i)).*key.field
+                = readBack(document, actionSection(i + 1), QLatin1String(key.key), {});
+        }
+    }
+    try {
+        result.templateNo = db.addProjectWithActions(name, description, actions);
+    } catch (const DbError &error) {
+        result.error = QStringLiteral("Impossible d'importer le fichier %1 : %2")
+                           .arg(shownPath, error.description());
+        return result;
+    }
+    result.ok = true;
+    result.projectName = name;
+    result.actions = count;
+    return result;
+}
+
+bool WriteCompanionFile(const QString &appDir, const QString &projectName, bool saveReport)
+{
+    IniDocument document(appDir + QStringLiteral("TDRL_Exe.ini"));
+    const QString section = QStringLiteral("AutoRunTemplate");
+    document.set(section, QStringLiteral("Name"), projectName);
+    document.set(section, QStringLiteral("ShowReport"),
+        saveReport ? QStringLiteral("OUI") : QStringLiteral("NON"));
+    return document.save();
+}
