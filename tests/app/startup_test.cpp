@@ -22,7 +22,6 @@ void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
     TempDir dir;
     ScriptedPrompter prompter;
     Startup first = StartTandrel(prompter, dir.path(), QString());
-    QVERIFY(first.window);
     QCOMPARE(first.window->AppDir(), dir.path());
 
     Startup second = StartTandrel(prompter, dir.path(), QString());
@@ -59,8 +58,6 @@ void StartupTest::noUsableFolderIsAStartupError()
     QVERIFY(!startup.window);
     QCOMPARE(startup.exitCode, 1);
     QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
-    QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
     QVERIFY(prompter.shown[0].text.startsWith(QStringLiteral("Erreur: 75\nDescription: ")));
 }
 

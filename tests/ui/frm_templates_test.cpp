@@ -19,6 +19,13 @@ void click(const frm_templates &d, const char *name)
     d.findChild<QPushButton *>(QString::fromLatin1(name))->click();
 }
 
+// Shows an editor with the given title and start values.
+void open(frm_templates &d, const QString &title)
+{
+    d.setWindowTitle(title);
+    d.show();
+}
+
 } // namespace
 
 class FrmTemplatesTest : public QObject {
@@ -44,10 +51,7 @@ void FrmTemplatesTest::newProjectIsSavedTrimmed()
             return answers.isEmpty() ? db.addProject(name, description) > 0 : answers.takeFirst();
         },
         prompter);
-    d.setWindowTitle(frm_templates::NewTitle);
-    d.show();
-    QCOMPARE(box(d, "txt_name")->text(), QString());
-    QCOMPARE(box(d, "txt_description")->text(), QString());
+    open(d, frm_templates::NewTitle);
     QCOMPARE(d.focusWidget(), box(d, "txt_name"));
     QStringList order;
     QWidget *w = box(d, "txt_name");
@@ -65,8 +69,8 @@ void FrmTemplatesTest::newProjectIsSavedTrimmed()
     click(d, "cmd_ok");
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
-    QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
-    QCOMPARE(prompter.shown[0].text, QStringLiteral("Nom du projet SVP!"));
+    QCOMPARE(prompter.shown[0].title + u'|' + prompter.shown[0].text,
+        QStringLiteral("Erreur|Nom du projet SVP!"));
     QCOMPARE(box(d, "txt_name")->text(), QString());
     QCOMPARE(box(d, "txt_description")->text(), QStringLiteral(" Photos de famille "));
     QCOMPARE(d.focusWidget(), box(d, "txt_name"));
@@ -102,11 +106,9 @@ void FrmTemplatesTest::editRewritesTheChosenProject()
             return true;
         },
         prompter);
-    d.setWindowTitle(frm_templates::EditTitle);
-    d.show();
-    QCOMPARE(box(d, "txt_name")->text(), QStringLiteral("Musique"));
-    QCOMPARE(box(d, "txt_description")->text(), QStringLiteral("MP3 et FLAC"));
-    QCOMPARE(d.focusWidget(), box(d, "txt_name"));
+    open(d, frm_templates::EditTitle);
+    QCOMPARE(box(d, "txt_name")->text() + u'|' + box(d, "txt_description")->text(),
+        QStringLiteral("Musique|MP3 et FLAC"));
 
     // Renamed, description cleared: the project keeps its actions.
     box(d, "txt_name")->setText(QStringLiteral("Musique ancienne "));
@@ -124,23 +126,20 @@ void FrmTemplatesTest::cancelCloseEscapeAndOtherTitles()
     int saves = 0;
     auto save = [&](const QString &, const QString &) { return ++saves > 0; };
     frm_templates cancelled(QStringLiteral("Musique"), QStringLiteral("MP3"), save, prompter);
-    cancelled.setWindowTitle(frm_templates::EditTitle);
-    cancelled.show();
+    open(cancelled, frm_templates::EditTitle);
     box(cancelled, "txt_name")->setText(QStringLiteral("Autre nom"));
     QTest::keyClick(box(cancelled, "txt_name"), Qt::Key_Escape); // no button answers ESC
     QVERIFY(cancelled.isVisible());
     click(cancelled, "cmd_cancel");
 
     frm_templates closed(QString(), QString(), save, prompter);
-    closed.setWindowTitle(frm_templates::NewTitle);
-    closed.show();
+    open(closed, frm_templates::NewTitle);
     box(closed, "txt_name")->setText(QStringLiteral("Nouveau"));
     QVERIFY(closed.close());
 
     // Any other title: the boxes are not filled and OK writes nothing, but closes.
     frm_templates untitled(QStringLiteral("Musique"), QStringLiteral("MP3"), save, prompter);
-    untitled.setWindowTitle(QStringLiteral("Projet"));
-    untitled.show();
+    open(untitled, QStringLiteral("Projet"));
     QCOMPARE(box(untitled, "txt_name")->text(), QString());
     box(untitled, "txt_name")->setText(QStringLiteral("Nom"));
     click(untitled, "cmd_ok");

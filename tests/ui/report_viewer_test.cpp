@@ -23,9 +23,8 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     QVERIFY(opened.isEmpty());
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(prompter.shown[0].icon, Prompter::Icon::Critical);
-    QCOMPARE(prompter.shown[0].title, QStringLiteral("Erreur"));
-    QCOMPARE(prompter.shown[0].text,
-        QStringLiteral("Ne peut trouver le fichier :\r") + appDir.path()
+    QCOMPARE(prompter.shown[0].title + u'|' + prompter.shown[0].text,
+        QStringLiteral("Erreur|Ne peut trouver le fichier :\r") + appDir.path()
             + QStringLiteral("- Aucun -.log"));
 
     // A project name with spaces, accents and a "/" that cannot stand in a file name.
@@ -33,8 +32,6 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
     QCOMPARE(prompter.shown.size(), 1);
     QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(report)}));
-    QVERIFY(opened[0].isLocalFile());
-    QCOMPARE(opened[0].toLocalFile(), report);
 
     // A folder of that name is not a report.
     appDir.mkdir(QStringLiteral("Dossier.log"));
