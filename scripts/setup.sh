@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-translations-l10n
   libsqlite3-dev libgtest-dev googletest
   xvfb xauth xdotool imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev # the fuzz targets (libFuzzer)
   rsync time sqlite3 # bench/run.sh: the peers it is measured against, max RSS, its project
 )
 
