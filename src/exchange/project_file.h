@@ -32,7 +32,7 @@ ExchangeResult ExportProject(ProjectDb &db, qint64 templateNo, const QString &fi
 
 // The most actions an imported project may announce: a file that announces more is refused
 // rather than filling the database with empty actions.
-constexpr int MaxImportedActions = 10000;
+constexpr int MaxImportedActions = 1000;
 
 // The project name that a project file holds ("TemplateName" of "Main"), read without writing
 // anything back; empty when missing.

