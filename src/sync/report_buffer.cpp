@@ -3,9 +3,10 @@
 #include "report_file.h"
 #include "run_observer.h"
 
-ReportBuffer::ReportBuffer(RunObserver &observer, QString reportFile)
+ReportBuffer::ReportBuffer(RunObserver &observer, QString reportFile, bool save)
     : observer_(observer)
     , reportFile_(std::move(reportFile))
+    , save_(save)
 {
 }
 
@@ -17,7 +18,8 @@ void ReportBuffer::add(const QString &line)
 
 void ReportBuffer::DumpLogList()
 {
-    AppendReportLines(reportFile_, lines_);
+    if (save_)
+        AppendReportLines(reportFile_, lines_);
     lines_.clear();
     observer_.reportFlushed();
 }
@@ -30,5 +32,7 @@ void ReportBuffer::dumpIfFull()
 
 bool ReportBuffer::SaveReport()
 {
+    if (!save_)
+        return true;
     return AppendReportLines(reportFile_, lines_.mid(0, std::max<qsizetype>(0, lines_.size() - 1)));
 }

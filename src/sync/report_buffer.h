@@ -12,7 +12,8 @@ public:
     // Beyond this many lines the folder copies flush the buffer to the file.
     static constexpr qsizetype flushThreshold = 30000;
 
-    ReportBuffer(RunObserver &observer, QString reportFile);
+    // With save false nothing is ever written to the report file.
+    ReportBuffer(RunObserver &observer, QString reportFile, bool save = true);
 
     void add(const QString &line);
     qsizetype size() const { return lines_.size(); }
@@ -32,4 +33,5 @@ private:
     RunObserver &observer_;
     QString reportFile_;
     QStringList lines_;
+    bool save_;
 };

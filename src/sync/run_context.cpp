@@ -8,7 +8,7 @@ RunContext::RunContext(const RunRequest &request_, RunObserver &observer_,
     : request(request_)
     , observer(observer_)
     , cancel(cancel_)
-    , report(observer_, reportFile)
+    , report(observer_, reportFile, request_.saveReport)
 {
 }
 

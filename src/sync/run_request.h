@@ -22,6 +22,7 @@ struct RunRequest {
     QString appDir; // ends with "/"; the report file goes there
     RunMode mode = RunMode::Synchronize;
     bool showAllInReport = false; // also report the files left unchanged
+    bool saveReport = true; // false: the report is only shown, never written to its file
     std::vector<Action> actions; // the project's actions, in browser order
     QLocale locale = QLocale::system(); // thousands separator of the byte counts
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };

@@ -1,4 +1,5 @@
 #include "recording_observer.h"
+#include "report_buffer.h"
 #include "run_driver.h"
 #include "temp_dir.h"
 
@@ -349,6 +350,31 @@ TEST(Run, NamesTheReportFileSafely)
         (QStringList {" ", "          -----------------------------------", doneLine, " ",
             "          Total copié = 0 Fichiers"}));
     EXPECT_TRUE(QFile::exists(f.app + ".._l'été_x.log"));
+}
+
+TEST(Run, AReportNotToBeSavedIsOnlyShown)
+{
+    Folders f;
+    f.dir.write("Origine/a.txt", "a");
+    RecordingObserver observer;
+    RunRequest request = makeRequest(f.app, {makeAction(f.origin, f.destination, "NON")});
+    request.saveReport = false;
+    const RunOutcome outcome = runProject(request, observer);
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_EQ(readFile(f.destination + "a.txt"), "a");
+    EXPECT_TRUE(observer.lines.contains("          Total copié = 1 Fichiers"));
+    EXPECT_FALSE(QFile::exists(f.app + "Sauvegarde.log"));
+
+    // Nor does a flush of a long report write anything.
+    ReportBuffer report(observer, f.app + "Sauvegarde.log", false);
+    report.add(QStringLiteral("ligne"));
+    report.add(QStringLiteral("fin"));
+    report.DumpLogList();
+    EXPECT_EQ(report.size(), 0);
+    report.add(QStringLiteral("ligne"));
+    report.add(QStringLiteral("fin"));
+    EXPECT_TRUE(report.SaveReport());
+    EXPECT_FALSE(QFile::exists(f.app + "Sauvegarde.log"));
 }
 
 TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
