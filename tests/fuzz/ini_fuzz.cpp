@@ -1,7 +1,9 @@
-// Feeds arbitrary bytes to the INI reader and writer (and to the project import when built with
-// it): whatever a file holds, reading, writing back and reading again must neither crash nor
-// lose the value just written.
+// Feeds arbitrary bytes to the INI reader and writer and to the project import: whatever a file
+// holds, importing it, writing a value and reading it back must neither crash nor lose the
+// value just written.
 #include "ini_file.h"
+#include "project_db.h"
+#include "project_file.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,10 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         file.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    IniDocument document(path);
-    QString value;
-    document.find(QStringLiteral("Main"), QStringLiteral("TemplateName"), &value);
-    document.find(QStringLiteral("Action1"), QStringLiteral("FromFolder"), &value);
+    static ProjectDb db(folder().path() + QStringLiteral("/Tandrel.mdb"));
+    const ExchangeResult imported = ImportProject(db, path);
+    if (imported.ok)
+        db.deleteProject(imported.templateNo); // keeps the database small
 
     // A value written must read back exactly, whatever else the file holds.
     const QString written = QStringLiteral("l'été = 100%");
