@@ -3,8 +3,14 @@
 #include "cli_options.h"
 #include "console_observer.h"
 #include "db_error.h"
+#include "ini_file.h"
 #include "project_db.h"
+#include "project_file.h"
 #include "run_driver.h"
+#include "text_match.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <optional>
@@ -58,18 +64,39 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
 {
     RunRequest request;
     request.projectName = options.projectName;
+    if (request.projectName.isEmpty()) {
+        const QString companion = appDir + QStringLiteral("TDRL_Exe.ini");
+        if (!QFileInfo(companion).isFile()) {
+            console.error(QStringLiteral("tandrel-cli: nom du projet manquant après « run », et "
+                                         "pas de fichier de lancement %1")
+                              .arg(companion));
+            return ExitUsage;
+        }
+        const QString section = QStringLiteral("AutoRunTemplate");
+        request.projectName = ReadIni(companion, section, QStringLiteral("Name"), {});
+        request.saveReport
+            = ReadIni(companion, section, QStringLiteral("ShowReport"), QStringLiteral("NON"))
+                  .toUpper()
+            == QLatin1String("OUI");
+        if (request.projectName.isEmpty()) {
+            console.error(QStringLiteral("tandrel-cli: le fichier de lancement %1 ne nomme aucun "
+                                         "projet (clé Name de la section AutoRunTemplate)")
+                              .arg(companion));
+            return ExitUsage;
+        }
+    }
     request.appDir = appDir;
     request.mode = options.simulate ? RunMode::Simulate : RunMode::Synchronize;
     request.showAllInReport = options.showAll;
     try {
         // Closed again before the run, which may last long: the window can go on using it.
         const ProjectDb db(databasePath(appDir));
-        const std::vector<Project> found = db.projectsNamed(options.projectName);
+        const std::vector<Project> found = db.projectsNamed(request.projectName);
         if (found.empty()) {
             console.error(
                 QStringLiteral("tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche "
                                "les projets)")
-                    .arg(options.projectName));
+                    .arg(request.projectName));
             return ExitUsage;
         }
         request.actions = db.actionsOf(found.front().templateNo);
@@ -79,7 +106,7 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
     }
     if (request.actions.empty()) {
         console.error(QStringLiteral("tandrel-cli: le projet « %1 » n'a aucune action.")
-                          .arg(options.projectName));
+                          .arg(request.projectName));
         return ExitUsage;
     }
 
@@ -104,6 +131,95 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
         break;
     }
     return code;
+}
+
+ExitCode ExportCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console)
+{
+    const QString file = QFileInfo(options.projectFile).absoluteFilePath();
+    if (!IsProjectFileName(options.projectFile)) {
+        console.error(QStringLiteral("tandrel-cli: Erreur dans le nom du fichier projet! Le nom "
+                                     "doit finir par « .TDRL » : %1")
+                          .arg(options.projectFile));
+        return ExitUsage;
+    }
+    try {
+        ProjectDb db(databasePath(appDir));
+        const std::vector<Project> found = db.projectsNamed(options.projectName);
+        if (found.empty()) {
+            console.error(
+                QStringLiteral("tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche "
+                               "les projets)")
+                    .arg(options.projectName));
+            return ExitUsage;
+        }
+        const ExchangeResult result = ExportProject(db, found.front().templateNo, file);
+        if (!result.ok) {
+            console.error(QStringLiteral("tandrel-cli: ") + result.error);
+            return ExitUsage;
+        }
+        print(QStringLiteral("Projet exporté avec succès vers : %1\nNom : %2, actions#: %3")
+                  .arg(QDir::toNativeSeparators(file), result.projectName)
+                  .arg(result.actions));
+    } catch (const DbError &error) {
+        printDatabaseError(console, appDir, error);
+        return ExitUsage;
+    }
+    std::fflush(stdout);
+    return ExitOk;
+}
+
+ExitCode ImportCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console)
+{
+    const QString file = QFileInfo(options.projectFile).absoluteFilePath();
+    if (!IsProjectFileName(options.projectFile)) {
+        console.error(QStringLiteral("tandrel-cli: Erreur dans le nom du projet! Le nom du "
+                                     "fichier doit finir par « .TDRL » : %1")
+                          .arg(options.projectFile));
+        return ExitUsage;
+    }
+    if (!QFileInfo(file).isFile()) {
+        console.error(QStringLiteral("tandrel-cli: Ne peut ouvrir le fichier : ") + file);
+        return ExitUsage;
+    }
+    try {
+        ProjectDb db(databasePath(appDir));
+        const QString name = ProjectNameInFile(file);
+        // The projects that the import replaces: every one whose name equals it without regard
+        // to case, since any of them would keep the name taken.
+        std::vector<qint64> replaced;
+        for (const Project &project : db.projectsByName()) {
+            if (!name.isEmpty() && EqualsNoCase(project.name, name))
+                replaced.push_back(project.templateNo);
+        }
+        if (!replaced.empty() && !options.replace) {
+            console.error(QStringLiteral("tandrel-cli: Projet de même nom : %1 déjà existant! "
+                                         "(--replace remplace le projet existant)")
+                              .arg(name));
+            return ExitUsage;
+        }
+        // The new project is stored first (all or nothing), then the old ones are deleted; when
+        // a deletion fails, the new project is taken away again.
+        const ExchangeResult result = ImportProject(db, file);
+        if (!result.ok) {
+            console.error(QStringLiteral("tandrel-cli: ") + result.error);
+            return ExitUsage;
+        }
+        try {
+            for (const qint64 templateNo : replaced)
+                db.deleteProject(templateNo);
+        } catch (const DbError &) {
+            db.deleteProject(result.templateNo);
+            throw;
+        }
+        print(QStringLiteral("Projet importé avec succès depuis : %1\nNom : %2, actions#: %3")
+                  .arg(QDir::toNativeSeparators(file), result.projectName)
+                  .arg(result.actions));
+    } catch (const DbError &error) {
+        printDatabaseError(console, appDir, error);
+        return ExitUsage;
+    }
+    std::fflush(stdout);
+    return ExitOk;
 }
 
 ExitCode ListCommand(const QString &appDir, ConsoleObserver &console)

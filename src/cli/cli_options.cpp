@@ -41,7 +41,8 @@ CliParse ParseCommandLine(const QStringList &arguments)
     const QCommandLineOption simulate(QStringLiteral("simulate"));
     const QCommandLineOption showAll(QStringLiteral("show-all"));
     const QCommandLineOption quiet(QStringLiteral("quiet"));
-    parser.addOptions({help, appDir, simulate, showAll, quiet});
+    const QCommandLineOption replace(QStringLiteral("replace"));
+    parser.addOptions({help, appDir, simulate, showAll, quiet, replace});
 
     CliParse result;
     CliOptions &options = result.options;
@@ -76,37 +77,60 @@ CliParse ParseCommandLine(const QStringList &arguments)
     options.simulate = parser.isSet(simulate);
     options.showAll = parser.isSet(showAll);
     options.quiet = parser.isSet(quiet);
+    options.replace = parser.isSet(replace);
 
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) {
-        result.error = QStringLiteral("commande manquante (run ou list)");
+        result.error = QStringLiteral("commande manquante (run, list, export ou import)");
         return result;
     }
     const QString &command = positional.front();
     if (command == QLatin1String("run")) {
         options.command = CliOptions::Command::Run;
-        if (positional.size() < 2)
-            result.error = QStringLiteral("nom du projet manquant après %1").arg(quoted("run"));
-        else if (positional.size() > 2)
+        if (positional.size() > 2)
             result.error = QStringLiteral("un seul projet à la fois ; argument en trop : %1 "
                                           "(mettez entre guillemets un nom qui contient des "
                                           "espaces)")
                                .arg(quoted(positional.at(2)));
-        else
+        else if (positional.size() == 2)
             options.projectName = positional.at(1);
     } else if (command == QLatin1String("list")) {
         options.command = CliOptions::Command::List;
         if (positional.size() > 1)
             result.error = QStringLiteral("la commande %1 ne prend pas d'argument : %2")
                                .arg(quoted("list"), quoted(positional.at(1)));
+    } else if (command == QLatin1String("export")) {
+        options.command = CliOptions::Command::Export;
+        if (positional.size() != 3)
+            result.error = QStringLiteral("la commande %1 attend un projet et un fichier : "
+                                          "export PROJET FICHIER")
+                               .arg(quoted("export"));
+        else {
+            options.projectName = positional.at(1);
+            options.projectFile = positional.at(2);
+        }
+    } else if (command == QLatin1String("import")) {
+        options.command = CliOptions::Command::Import;
+        if (positional.size() != 2)
+            result.error = QStringLiteral("la commande %1 attend un seul fichier : import "
+                                          "[--replace] FICHIER")
+                               .arg(quoted("import"));
+        else
+            options.projectFile = positional.at(1);
+    } else {
+        result.error = QStringLiteral("commande inconnue : %1 (run, list, export ou import)")
+                           .arg(quoted(command));
+    }
+    if (result.error.isEmpty() && options.command != CliOptions::Command::Run) {
         for (const QCommandLineOption *runOnly : {&simulate, &showAll, &quiet}) {
             if (result.error.isEmpty() && parser.isSet(*runOnly))
                 result.error = QStringLiteral("l'option %1 ne s'applique qu'à la commande %2")
                                    .arg(quoted("--" + runOnly->names().front()), quoted("run"));
         }
-    } else {
-        result.error = QStringLiteral("commande inconnue : %1 (run ou list)").arg(quoted(command));
     }
+    if (result.error.isEmpty() && options.replace && options.command != CliOptions::Command::Import)
+        result.error = QStringLiteral("l'option %1 ne s'applique qu'à la commande %2")
+                           .arg(quoted("--replace"), quoted("import"));
     return result;
 }
 
@@ -115,7 +139,10 @@ QString HelpText()
     return QStringLiteral(
         "Utilisation :\n"
         "  tandrel-cli [--app-dir DOSSIER] run [--simulate] [--show-all] [--quiet] PROJET\n"
+        "  tandrel-cli [--app-dir DOSSIER] run [--simulate] [--quiet]\n"
         "  tandrel-cli [--app-dir DOSSIER] list\n"
+        "  tandrel-cli [--app-dir DOSSIER] export PROJET FICHIER.TDRL\n"
+        "  tandrel-cli [--app-dir DOSSIER] import [--replace] FICHIER.TDRL\n"
         "  tandrel-cli --help\n"
         "\n"
         "Lance sans fenêtre les projets de Tandrel, avec le même moteur et la même base de\n"
@@ -130,9 +157,24 @@ QString HelpText()
         "                La progression s'affiche sur la sortie d'erreur quand c'est un\n"
         "                terminal. Ctrl+C (ou SIGTERM) annule la synchronisation : le\n"
         "                rapport se termine par le bloc d'annulation et il est enregistré.\n"
+        "  run           Sans projet : synchronise le projet nommé par la clé Name de la\n"
+        "                section AutoRunTemplate du fichier TDRL_Exe.ini du dossier de\n"
+        "                l'application ; le rapport n'est enregistré que si la clé\n"
+        "                ShowReport vaut « OUI ».\n"
         "  list          Affiche les projets par ordre alphabétique et, sous chacun, ses\n"
         "                actions : filtre, dossier origine → dossier destination,\n"
         "                sous-dossiers, activée, critères de taille et de date, opérateur.\n"
+        "  export PROJET FICHIER.TDRL\n"
+        "                Écrit le projet de ce nom (nom exact, le premier s'il y en a\n"
+        "                plusieurs) et ses actions dans un fichier projet, dont le nom doit\n"
+        "                finir par « .TDRL » (en majuscules). Les autres sections d'un\n"
+        "                fichier existant restent.\n"
+        "  import [--replace] FICHIER.TDRL\n"
+        "                Crée un nouveau projet avec les actions d'un fichier projet (tout\n"
+        "                ou rien). Un projet du même nom (sans égard à la casse) est\n"
+        "                refusé, sauf avec --replace, qui le remplace. Chaque valeur lue\n"
+        "                est réécrite dans le fichier (clés manquantes ajoutées), comme le\n"
+        "                fait la fenêtre. Au plus 1000 actions par fichier.\n"
         "\n"
         "Options :\n"
         "  --app-dir DOSSIER  Dossier de l'application : celui de Tandrel.mdb et des\n"
@@ -144,16 +186,19 @@ QString HelpText()
         "  --show-all         Le rapport cite aussi les fichiers sans modification.\n"
         "  --quiet            N'affiche pas les lignes du rapport (le fichier .log les\n"
         "                     reçoit quand même).\n"
+        "  --replace          Import : supprime d'abord le projet du même nom et ses\n"
+        "                     actions.\n"
         "  -h, --help         Affiche cette aide.\n"
         "  --                 Termine les options (pour un projet dont le nom commence\n"
         "                     par « - »).\n"
         "\n"
         "Codes de sortie :\n"
-        "    0  synchronisation terminée sans erreur de copie (ou liste affichée)\n"
+        "    0  synchronisation terminée sans erreur de copie (ou liste affichée,\n"
+        "       projet exporté ou importé)\n"
         "    1  synchronisation terminée, mais des fichiers n'ont pas pu être copiés\n"
         "    2  erreur fatale : la synchronisation s'est arrêtée (voir le rapport)\n"
-        "    3  erreur d'utilisation, projet inconnu, projet sans action ou base de\n"
-        "       projets illisible\n"
+        "    3  erreur d'utilisation, projet inconnu, projet sans action, base de\n"
+        "       projets illisible, fichier projet refusé ou impossible à écrire\n"
         "  130  synchronisation annulée (Ctrl+C, SIGINT ou SIGTERM)\n"
         "\n"
         "Au-delà de 32000 fichiers dans une action avec sous-dossiers, un avertissement\n"

@@ -5,13 +5,15 @@
 
 // What the command line asks for, filled by ParseCommandLine.
 struct CliOptions {
-    enum class Command { Help, Run, List };
+    enum class Command { Help, Run, List, Export, Import };
     Command command = Command::Help;
     QString appDir; // --app-dir as given; empty: the same folder as the window program
     bool simulate = false;
     bool showAll = false;
     bool quiet = false;
-    QString projectName;
+    bool replace = false; // import: an existing project of the same name is replaced
+    QString projectName; // run, export; run without a name: the project of TDRL_Exe.ini
+    QString projectFile; // export, import
 };
 
 // The outcome of reading the command line: the options, or a usage error in French.

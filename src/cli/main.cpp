@@ -91,5 +91,9 @@ int main(int argc, char *argv[])
         return ExitUsage;
     if (options.command == CliOptions::Command::List)
         return ListCommand(appDir, console);
+    if (options.command == CliOptions::Command::Export)
+        return ExportCommand(options, appDir, console);
+    if (options.command == CliOptions::Command::Import)
+        return ImportCommand(options, appDir, console);
     return RunCommand(options, appDir, console, cancelRequested);
 }
