@@ -1,7 +1,5 @@
 #include "ini_file.h"
 
-#include "text_match.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -38,15 +36,20 @@ QString decode(QByteArray bytes)
 }
 
 // The name between "[" and "]" of a section line.
-QString sectionName(const QString &trimmed)
+QStringView sectionName(QStringView trimmed)
 {
     const qsizetype close = trimmed.indexOf(u']');
     return trimmed.mid(1, close < 0 ? -1 : close - 1).trimmed();
 }
 
-bool isComment(const QString &trimmed)
+bool isComment(QStringView trimmed)
 {
     return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+}
+
+bool sameName(QStringView a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -78,12 +81,13 @@ IniDocument::IniDocument(const QString &path)
 IniDocument::Located IniDocument::locate(const QString &section, const QString &key) const
 {
     Located found;
+    // Views, not copies: an import looks up thousands of keys in the same lines.
     for (qsizetype i = 0; i < lines_.size(); ++i) {
-        const QString trimmed = lines_[i].trimmed();
+        const QStringView trimmed = QStringView(lines_[i]).trimmed();
         if (trimmed.startsWith(u'[')) {
             if (found.section >= 0)
                 break; // past the first section of that name
-            if (EqualsNoCase(sectionName(trimmed), section)) {
+            if (sameName(sectionName(trimmed), section)) {
                 found.section = i;
                 found.end = i + 1;
             }
@@ -93,7 +97,7 @@ IniDocument::Located IniDocument::locate(const QString &section, const QString &
         if (found.section < 0 || isComment(trimmed) || equals < 0)
             continue;
         found.end = i + 1;
-        if (found.key < 0 && EqualsNoCase(trimmed.left(equals).trimmed(), key))
+        if (found.key < 0 && sameName(trimmed.left(equals).trimmed(), key))
             found.key = i;
     }
     return found;
