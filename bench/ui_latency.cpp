@@ -45,6 +45,16 @@ public:
         return QMessageBox::Ok;
     }
     QString existingDirectory(QWidget *, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
+        const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString openFileName(
+        QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
 };
 
 bool makeTree(const QString &origin)

@@ -3,6 +3,7 @@
 #include "app_icon.h"
 #include "db_error.h"
 #include "error_box.h"
+#include "file_helpers.h"
 #include "frm_about.h"
 #include "frm_action.h"
 #include "frm_question.h"
@@ -10,6 +11,7 @@
 #include "help_text.h"
 #include "navigation_bar.h"
 #include "project_db.h"
+#include "project_file.h"
 #include "prompter.h"
 #include "report_viewer.h"
 #include "window_helpers.h"
@@ -274,11 +276,10 @@ void frm_main::buildMenus()
     cap_sysmenu->addSeparator();
     mnu_exitTDRL = addItem(cap_sysmenu, "mnu_exitTDRL", "Exit TDRL");
 
-    // Project files, the companion run file and the scheduler dialog are not there yet.
-    for (QAction *item : {mnu_import, mnu_export, mnu_exporttoini, mnu_scheduler})
-        item->setEnabled(false);
-    for (QAction *item : {mnu_sync, mnu_simulate, mnu_viewreport, mnu_edittemplate,
-             mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
+    // The scheduler dialog is not there yet.
+    mnu_scheduler->setEnabled(false);
+    for (QAction *item : {mnu_export, mnu_exporttoini, mnu_sync, mnu_simulate, mnu_viewreport,
+             mnu_edittemplate, mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
         item->setEnabled(false);
 
     const auto on = [this](QAction *item, void (frm_main::*handler)()) {
@@ -286,6 +287,9 @@ void frm_main::buildMenus()
     };
     on(mnu_sync, &frm_main::mnu_sync_Click);
     on(mnu_simulate, &frm_main::mnu_simulate_Click);
+    on(mnu_import, &frm_main::mnu_import_Click);
+    on(mnu_export, &frm_main::mnu_export_Click);
+    on(mnu_exporttoini, &frm_main::mnu_exporttoini_Click);
     on(mnu_viewreport, &frm_main::mnu_viewreport_Click);
     on(mnu_exit, &frm_main::mnu_exit_Click);
     on(mnu_newtemplate, &frm_main::mnu_newtemplate_Click);
@@ -449,8 +453,8 @@ void frm_main::Timer1_Timer()
     for (QAction *item : {mnu_edittemplate, mnu_deletetemplate, mnu_newaction})
         item->setEnabled(projectChosen);
     const bool actionsPresent = Data1.rowCount() > 0;
-    // The export commands stay disabled until project files and the run file come.
-    for (QAction *item : {mnu_editaction, mnu_deleteaction, mnu_simulate, mnu_sync})
+    for (QAction *item :
+        {mnu_export, mnu_exporttoini, mnu_editaction, mnu_deleteaction, mnu_simulate, mnu_sync})
         item->setEnabled(actionsPresent);
     cmd_sync->setEnabled(actionsPresent);
 }
@@ -673,6 +677,123 @@ void frm_main::mnu_deleteaction_Click()
         projectDb_->deleteAction(actionNo);
         Data1.refresh();
     });
+}
+
+namespace {
+
+const QString projectFilter = QStringLiteral("Projet Tandrel (*.TDRL)");
+
+} // namespace
+
+void frm_main::mnu_export_Click()
+{
+    const QString name = cmb_template->currentText();
+    if (name == NoProject)
+        return;
+    const QString path = prompter_.saveFileName(this, QStringLiteral("*.TDRL (Projet Tandrel)"),
+        appDir_, name + QStringLiteral(".TDRL"), projectFilter, QStringLiteral("TDRL"));
+    if (path.isEmpty())
+        return;
+    if (!IsProjectFileName(path)) {
+        prompter_.critical(this, QStringLiteral("Erreur"),
+            QStringLiteral("Erreur dans le nom du fichier projet!"));
+        return;
+    }
+    Data1.moveFirst();
+    ExchangeResult result;
+    {
+        const BusyScope busy(*this);
+        result = ExportProject(*projectDb_, currentTemplateNo_, path);
+    }
+    Data1.moveFirst();
+    if (!result.ok) {
+        prompter_.critical(this, QStringLiteral("Erreur"), result.error);
+        return;
+    }
+    prompter_.information(this, QStringLiteral("Information"),
+        QStringLiteral("Projet exporté avec succès vers :\r") + path + QStringLiteral("\r\rNom : ")
+            + result.projectName + QStringLiteral(", actions#: ")
+            + QString::number(result.actions));
+}
+
+void frm_main::mnu_import_Click()
+{
+    const QString path = prompter_.openFileName(this, QStringLiteral("*.TDRL - (Projet Tandrel)"),
+        appDir_, QStringLiteral("*.TDRL"), projectFilter);
+    if (path.isEmpty())
+        return;
+    if (!IsProjectFileName(path)) {
+        prompter_.critical(
+            this, QStringLiteral("Erreur"), QStringLiteral("Erreur dans le nom du projet!"));
+        return;
+    }
+    if (!FileExists(path)) {
+        prompter_.critical(
+            this, QStringLiteral("Erreur"), QStringLiteral("Ne peut ouvrir le fichier : ") + path);
+        return;
+    }
+    const QString name = ProjectNameInFile(path);
+    try {
+        if (!name.isEmpty() && TemplateExists(*projectDb_, name)) {
+            if (prompter_.message(this, Prompter::Icon::Warning,
+                    QStringLiteral("Remplacement de projet"),
+                    QStringLiteral("Projet de même nom : ") + name
+                        + QStringLiteral(" déjà existant!\r\rRemplacer le projet existant?"),
+                    QMessageBox::Yes | QMessageBox::No)
+                != QMessageBox::Yes)
+                return;
+            // The existing project, whatever the case of its name, goes through the deletion
+            // command with its own confirmation.
+            {
+                const QSignalBlocker blocker(cmb_template);
+                cmb_template->setCurrentIndex(
+                    std::max(0, cmb_template->findText(name, Qt::MatchFixedString)));
+            }
+            cmb_template_Click();
+            mnu_deletetemplate_Click();
+            LoadTemplates();
+            if (TemplateExists(*projectDb_, name))
+                return;
+        }
+    } catch (const DbError &error) {
+        showDatabaseError(error);
+        return;
+    }
+    ExchangeResult result;
+    {
+        const BusyScope busy(*this);
+        result = ImportProject(*projectDb_, path);
+    }
+    if (!result.ok) {
+        prompter_.critical(this, QStringLiteral("Erreur"), result.error);
+        return;
+    }
+    LoadTemplates();
+    ShowTemplate(result.projectName);
+    Data1.moveFirst();
+    prompter_.information(this, QStringLiteral("Information"),
+        QStringLiteral("Projet importé avec succès depuis :\r") + path
+            + QStringLiteral("\r\rNom : ") + cmb_template->currentText()
+            + QStringLiteral(", actions#: ") + QString::number(Data1.rowCount()));
+}
+
+void frm_main::mnu_exporttoini_Click()
+{
+    const QString name = cmb_template->currentText();
+    if (name == NoProject)
+        return;
+    if (!prompter_.question(this, QStringLiteral("Création d'un fichier .INI"),
+            QStringLiteral("Confirmez la création d'un fichier .INI pour le projet en cours : ")
+                + name + QStringLiteral(" ?")))
+        return;
+    const bool saveReport = prompter_.question(this, QStringLiteral("Sauvegarde du rapport"),
+        QStringLiteral("Voulez vous sauvegarder le rapport <TDRL> avant de quitter?"));
+    // As every INI write, a file that cannot be written is not reported.
+    WriteCompanionFile(appDir_, name, saveReport);
+    prompter_.information(this, QStringLiteral("Création du fichier INI "),
+        QStringLiteral("Fichier INI crée sous : ") + appDir_
+            + QStringLiteral("TDRL_Exe.ini\rProjet : ") + name
+            + QStringLiteral("\r\rNota : Renommer le fichier TDRL_Exe.ini en TDRL_Exe.exe."));
 }
 
 void frm_main::mnu_viewreport_Click()

@@ -71,6 +71,13 @@ public:
     void mnu_editaction_Click();
     void mnu_deleteaction_Click();
 
+    // Project files: writes the current project to a ".TDRL" file, or reads one as a new
+    // project (replacing a project of the same name after the user agreed to delete it).
+    void mnu_export_Click();
+    void mnu_import_Click();
+    // Writes the companion run file naming the current project.
+    void mnu_exporttoini_Click();
+
     void mnu_viewreport_Click();
     void Mnu_Aide_Click();
     void Mnu_Don_Click();

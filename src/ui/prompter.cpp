@@ -48,3 +48,36 @@ QString WidgetPrompter::existingDirectory(QWidget *parent, const QString &title)
 {
     return QFileDialog::getExistingDirectory(parent, title);
 }
+
+namespace {
+
+QString askFile(QWidget *parent, QFileDialog::AcceptMode mode, const QString &title,
+    const QString &folder, const QString &fileName, const QString &filter,
+    const QString &defaultSuffix)
+{
+    QFileDialog dialog(parent, title, folder, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(
+        mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    // A pattern such as "*.TDRL" only narrows the list: the filter does that already.
+    if (!fileName.contains(u'*'))
+        dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString WidgetPrompter::saveFileName(QWidget *parent, const QString &title, const QString &folder,
+    const QString &fileName, const QString &filter, const QString &defaultSuffix)
+{
+    return askFile(parent, QFileDialog::AcceptSave, title, folder, fileName, filter, defaultSuffix);
+}
+
+QString WidgetPrompter::openFileName(QWidget *parent, const QString &title, const QString &folder,
+    const QString &fileName, const QString &filter)
+{
+    return askFile(parent, QFileDialog::AcceptOpen, title, folder, fileName, filter, {});
+}

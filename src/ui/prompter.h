@@ -19,6 +19,15 @@ public:
         = 0;
     // Asks for an existing folder; empty when cancelled.
     virtual QString existingDirectory(QWidget *parent, const QString &title) = 0;
+    // Asks for a file to write, starting in folder with fileName proposed; defaultSuffix is
+    // added to a name typed without extension. Empty when cancelled.
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter, const QString &defaultSuffix)
+        = 0;
+    // Asks for an existing file to read, starting in folder; empty when cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter)
+        = 0;
 
     // Stop icon, one OK button.
     void critical(QWidget *parent, const QString &title, const QString &text);
@@ -34,4 +43,8 @@ public:
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter, const QString &defaultSuffix) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter) override;
 };

@@ -429,7 +429,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
 
     // "- Aucun -": nothing to run; the commands set the run mode and do nothing more.
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("0001-000-1000-000-111-0").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1001-000-1000-000-111-0").remove(u'-'));
     w.mnu_simulate_Click();
     QCOMPARE(w.RunMode(), RunMode::Simulate);
     w.cmd_sync_Click();
@@ -439,7 +439,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     // A project without actions: the run commands say so.
     choose(w, 2);
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("0011-000-1110-100-111-0").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1011-000-1110-100-111-0").remove(u'-'));
     QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Vide.log'"));
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
@@ -450,7 +450,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
                 "Erreur|Pas d'action définie! Créez une nouvelle action puis réessayez !"));
 
     choose(w, 1); // one action: the timer follows by itself
-    const QString withActions = QStringLiteral("0011-110-1110-111-111-1").remove(u'-');
+    const QString withActions = QStringLiteral("1111-110-1111-111-111-1").remove(u'-');
     QTRY_COMPARE(states(w), withActions);
     QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Avec.log'"));
 
@@ -458,10 +458,10 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     w.setBusyFlag(true);
     choose(w, 0);
     QTest::qWait(300);
-    QCOMPARE(states(w), QStringLiteral("0001-110-1110-111-111-1").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1101-110-1111-111-111-1").remove(u'-'));
     QCOMPARE(viewReportText(w), QStringLiteral("Voir '- Aucun -.log'"));
     w.setBusyFlag(false);
-    QTRY_COMPARE(states(w), QStringLiteral("0001-000-1000-000-111-0").remove(u'-'));
+    QTRY_COMPARE(states(w), QStringLiteral("1001-000-1000-000-111-0").remove(u'-'));
 
     // A simulation is confirmed by a question, not by the dialog; No starts nothing.
     choose(w, 1);

@@ -63,6 +63,16 @@ public:
         return QMessageBox::Ok;
     }
     QString existingDirectory(QWidget *, const QString &) override { return {}; }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &,
+        const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString openFileName(
+        QWidget *, const QString &, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
 };
 
 } // namespace

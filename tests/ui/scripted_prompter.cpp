@@ -14,3 +14,17 @@ QString ScriptedPrompter::existingDirectory(QWidget *, const QString &title)
     folderTitles.append(title);
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
+
+QString ScriptedPrompter::saveFileName(QWidget *, const QString &title, const QString &folder,
+    const QString &fileName, const QString &filter, const QString &defaultSuffix)
+{
+    fileDialogs.append({true, title, folder, fileName, filter, defaultSuffix});
+    return files.isEmpty() ? QString() : files.dequeue();
+}
+
+QString ScriptedPrompter::openFileName(QWidget *, const QString &title, const QString &folder,
+    const QString &fileName, const QString &filter)
+{
+    fileDialogs.append({false, title, folder, fileName, filter, {}});
+    return files.isEmpty() ? QString() : files.dequeue();
+}

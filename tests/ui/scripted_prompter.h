@@ -22,8 +22,24 @@ public:
     QQueue<QString> folders;
     QList<Shown> shown;
     QList<QString> folderTitles;
+    // Answers for the next file dialogs (save or open), in order; an unscripted one is
+    // cancelled.
+    QQueue<QString> files;
+    struct FileDialog {
+        bool save;
+        QString title;
+        QString folder;
+        QString fileName;
+        QString filter;
+        QString defaultSuffix;
+    };
+    QList<FileDialog> fileDialogs;
 
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter, const QString &defaultSuffix) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &folder,
+        const QString &fileName, const QString &filter) override;
 };
