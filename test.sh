@@ -23,5 +23,6 @@ echo "== Fuzzing court du lecteur INI et de l'import (build-fuzz/, libFuzzer)"
   -DTANDREL_BUILD_TESTS=OFF -DTANDREL_WERROR=OFF
 fuzz_corpus=$(mktemp -d)
 trap 'rm -rf "$fuzz_corpus"' EXIT
-build-fuzz/bin/ini_fuzz -max_total_time=30 -print_final_stats=1 "$fuzz_corpus" tests/fuzz/corpus \
+build-fuzz/bin/ini_fuzz -max_total_time=30 -print_final_stats=1 -artifact_prefix="$fuzz_corpus/" \
+  "$fuzz_corpus" tests/fuzz/corpus \
   2>&1 | tail -n 12
