@@ -27,9 +27,7 @@ void printDatabaseError(ConsoleObserver &console, const QString &appDir, const D
     console.error(
         QStringLiteral("tandrel-cli: impossible d'ouvrir la base de projets %1\nErreur: %2\n"
                        "Description: %3")
-            .arg(databasePath(appDir))
-            .arg(error.number())
-            .arg(error.description()));
+            .arg(databasePath(appDir), QString::number(error.number()), error.description()));
 }
 
 // A stored text as the list shows it: an empty text stays visible.
@@ -114,9 +112,9 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
     const ExitCode code = ExitCodeOf(outcome);
     switch (code) {
     case ExitFatal:
-        console.error(QStringLiteral("Erreur fatale rencontrée! : %1 - %2\nRapport : %3")
-                          .arg(outcome.errorNumber)
-                          .arg(outcome.errorText, outcome.reportFile));
+        console.error(
+            QStringLiteral("Erreur fatale rencontrée! : %1 - %2\nRapport : %3")
+                .arg(QString::number(outcome.errorNumber), outcome.errorText, outcome.reportFile));
         break;
     case ExitCopyErrors:
         console.error(QStringLiteral("Des fichiers n'ont pas pu être copiés. Rapport : %1")
@@ -158,8 +156,8 @@ ExitCode ExportCommand(const CliOptions &options, const QString &appDir, Console
             return ExitUsage;
         }
         print(QStringLiteral("Projet exporté avec succès vers : %1\nNom : %2, actions#: %3")
-                  .arg(QDir::toNativeSeparators(file), result.projectName)
-                  .arg(result.actions));
+                  .arg(QDir::toNativeSeparators(file), result.projectName,
+                      QString::number(result.actions)));
     } catch (const DbError &error) {
         printDatabaseError(console, appDir, error);
         return ExitUsage;
@@ -212,8 +210,8 @@ ExitCode ImportCommand(const CliOptions &options, const QString &appDir, Console
             throw;
         }
         print(QStringLiteral("Projet importé avec succès depuis : %1\nNom : %2, actions#: %3")
-                  .arg(QDir::toNativeSeparators(file), result.projectName)
-                  .arg(result.actions));
+                  .arg(QDir::toNativeSeparators(file), result.projectName,
+                      QString::number(result.actions)));
     } catch (const DbError &error) {
         printDatabaseError(console, appDir, error);
         return ExitUsage;

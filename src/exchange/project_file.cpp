@@ -195,11 +195,10 @@ ExchangeResult ImportProject(ProjectDb &db, const QString &file)
     const int count = ActionCountOf(
         readBack(document, mainSection, QStringLiteral("Actions"), QStringLiteral("0")));
     if (count > MaxImportedActions) {
-        result.error = QStringLiteral("Le fichier %1 annonce %2 actions : un projet importé en "
-                                      "compte au plus %3.")
-                           .arg(shownPath)
-                           .arg(count)
-                           .arg(MaxImportedActions);
+        result.error
+            = QStringLiteral("Le fichier %1 annonce %2 actions : un projet importé en "
+                             "compte au plus %3.")
+                  .arg(shownPath, QString::number(count), QString::number(MaxImportedActions));
         return result;
     }
 
