@@ -45,3 +45,9 @@ QString TempDir::mkdir(const QString &relative) const
         throw std::runtime_error("cannot create " + full.toStdString());
     return full;
 }
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

@@ -6,6 +6,9 @@
 
 #include "qt_print.h"
 
+// A file's whole content; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+
 // A real temporary folder for a test, with small helpers to fill it.
 class TempDir {
 public:

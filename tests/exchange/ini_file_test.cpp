@@ -7,16 +7,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(Ini, ReadsWhatOtherToolsWrite)
 {
     TempDir dir;

@@ -12,12 +12,6 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QString iniValue(const QString &path, const QString &section, const QString &key)
 {
     QString value = QStringLiteral("<missing>");

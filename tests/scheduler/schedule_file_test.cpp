@@ -5,16 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
-
 TEST(ScheduleFile, FirstLoadWritesTheDefaultsAndSavingReadsBack)
 {
     TempDir dir;

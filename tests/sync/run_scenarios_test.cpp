@@ -67,12 +67,6 @@ RunOutcome runProject(const RunRequest &request, RecordingObserver &observer)
     return RunDriver::run(request, observer, cancel);
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The report file's expected content for these screen lines: all but the last, CR LF each.
 QByteArray asReportFile(const QStringList &lines)
 {
