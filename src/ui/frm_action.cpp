@@ -324,22 +324,16 @@ void frm_action::cmd_browseto_Click()
         txt_folderto->setText(folder);
 }
 
-bool frm_action::refuseEmpty(QLineEdit *box, const QString &message)
-{
-    if (!box->text().isEmpty())
-        return false;
-    prompter_.critical(this, QStringLiteral("Erreur"), message);
-    box->setFocus();
-    return true;
-}
-
 void frm_action::cmd_ok_Click()
 {
     for (QLineEdit *box : {txt_filter, txt_folderfrom, txt_folderto})
         box->setText(TrimSpaces(box->text()));
-    if (refuseEmpty(txt_filter, QStringLiteral("Entrez un filtre de sélection de fichiers SVP!"))
-        || refuseEmpty(txt_folderfrom, QStringLiteral("Sélectionnez le dossier origine SVP!"))
-        || refuseEmpty(txt_folderto, QStringLiteral("Sélectionnez le dossier destination SVP!")))
+    if (RefuseEmpty(prompter_, this, txt_filter,
+            QStringLiteral("Entrez un filtre de sélection de fichiers SVP!"))
+        || RefuseEmpty(
+            prompter_, this, txt_folderfrom, QStringLiteral("Sélectionnez le dossier origine SVP!"))
+        || RefuseEmpty(prompter_, this, txt_folderto,
+            QStringLiteral("Sélectionnez le dossier destination SVP!")))
         return;
 
     if (!chk_datebig->isChecked() && !chk_datedif->isChecked() && !chk_sizebig->isChecked()

@@ -62,7 +62,6 @@ private:
     void setTabOrder();
     // Keeps a pair exclusive; a click that would leave the pair empty is undone.
     void pairRule(QCheckBox *clicked, QCheckBox *other, bool checked, bool mayBeEmpty);
-    bool refuseEmpty(QLineEdit *box, const QString &message);
     Action editedAction() const;
 
     Action action_;

@@ -14,6 +14,7 @@
 #include "project_file.h"
 #include "prompter.h"
 #include "report_viewer.h"
+#include "scheduler_indicator.h"
 #include "window_helpers.h"
 
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
@@ -104,6 +106,11 @@ frm_main::frm_main(Prompter &prompter, RunFunction run, UrlOpener open, QWidget 
     Timer1->setInterval(250);
     connect(Timer1, &QTimer::timeout, this, &frm_main::Timer1_Timer);
     Timer1->start();
+
+    tmr_sch = new QTimer(this);
+    tmr_sch->setObjectName(QStringLiteral("tmr_sch"));
+    tmr_sch->setInterval(1000);
+    connect(tmr_sch, &QTimer::timeout, this, &frm_main::tmr_sch_Timer);
 }
 
 frm_main::~frm_main()
@@ -130,7 +137,19 @@ void frm_main::buildWindow()
     cmd_sync->setObjectName(QStringLiteral("cmd_sync"));
     cmd_sync->setEnabled(false);
     connect(cmd_sync, &QPushButton::clicked, this, [this] { cmd_sync_Click(); });
+    // The scheduler indicator: one of the two images at the same place.
+    Img_Green = new IndicatorImage(true, central);
+    Img_Green->setObjectName(QStringLiteral("Img_Green"));
+    Img_Green->setToolTip(QStringLiteral("Scheduler - enabled"));
+    Img_Red = new IndicatorImage(false, central);
+    Img_Red->setObjectName(QStringLiteral("Img_Red"));
+    Img_Red->setToolTip(QStringLiteral("Scheduler - disabled"));
     auto *commands = new QHBoxLayout;
+    for (IndicatorImage *image : {Img_Green, Img_Red}) {
+        image->hide();
+        commands->addWidget(image);
+        connect(image, &IndicatorImage::doubleClicked, this, [this] { mnu_scheduler_Click(); });
+    }
     commands->addStretch(1);
     commands->addWidget(cmd_sync);
     layout->addLayout(commands);
@@ -276,8 +295,6 @@ void frm_main::buildMenus()
     cap_sysmenu->addSeparator();
     mnu_exitTDRL = addItem(cap_sysmenu, "mnu_exitTDRL", "Exit TDRL");
 
-    // The scheduler dialog is not there yet.
-    mnu_scheduler->setEnabled(false);
     for (QAction *item : {mnu_export, mnu_exporttoini, mnu_sync, mnu_simulate, mnu_viewreport,
              mnu_edittemplate, mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
         item->setEnabled(false);
@@ -287,6 +304,7 @@ void frm_main::buildMenus()
     };
     on(mnu_sync, &frm_main::mnu_sync_Click);
     on(mnu_simulate, &frm_main::mnu_simulate_Click);
+    on(mnu_scheduler, &frm_main::mnu_scheduler_Click);
     on(mnu_import, &frm_main::mnu_import_Click);
     on(mnu_export, &frm_main::mnu_export_Click);
     on(mnu_exporttoini, &frm_main::mnu_exporttoini_Click);
@@ -319,6 +337,8 @@ bool frm_main::Form_Load(const QString &appDir)
         ShowErrorBox(prompter_, this, error.number(), error.description());
         return false;
     }
+    LoadTimerSettings();
+    watch_ = WatchState();
     return true;
 }
 
@@ -467,8 +487,13 @@ void frm_main::mnu_sync_Click()
     runMode_ = ::RunMode::Synchronize;
     if (!readyToRun())
         return;
-    frm_question question(showAllInReport_, this);
-    if (question.exec() == QDialog::Accepted)
+    bool accepted = false;
+    {
+        const QScopedValueRollback confirming(confirming_, true);
+        frm_question question(showAllInReport_, this);
+        accepted = question.exec() == QDialog::Accepted;
+    }
+    if (accepted)
         startRun();
 }
 
@@ -479,10 +504,14 @@ void frm_main::mnu_simulate_Click()
     runMode_ = ::RunMode::Simulate;
     if (!readyToRun())
         return;
-    if (prompter_.message(this, Prompter::Icon::Question, RunModeText(runMode_),
+    QMessageBox::StandardButton answer = QMessageBox::No;
+    {
+        const QScopedValueRollback confirming(confirming_, true);
+        answer = prompter_.message(this, Prompter::Icon::Question, RunModeText(runMode_),
             QStringLiteral("Confirmez la synchronisation des fichiers avec les actions définies ?"),
-            QMessageBox::Yes | QMessageBox::No)
-        != QMessageBox::No)
+            QMessageBox::Yes | QMessageBox::No);
+    }
+    if (answer != QMessageBox::No)
         startRun();
 }
 
@@ -500,11 +529,16 @@ bool frm_main::readyToRun()
 
 void frm_main::cmd_sync_Click()
 {
+    closeFinishedRunWindows();
+    mnu_sync_Click();
+}
+
+void frm_main::closeFinishedRunWindows()
+{
     // A window whose run is still going refuses to close.
     for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
         if (window)
             window->close();
-    mnu_sync_Click();
 }
 
 frm_sync *frm_main::syncWindow() const
@@ -521,7 +555,7 @@ bool frm_main::runInProgress() const
         [](const QPointer<frm_sync> &window) { return window && !window->isFinished(); });
 }
 
-void frm_main::startRun()
+frm_sync *frm_main::startRun()
 {
     RunRequest request;
     request.projectName = cmb_template->currentText();
@@ -532,15 +566,18 @@ void frm_main::startRun()
     syncWindows_.removeAll(nullptr);
     auto *window = new frm_sync(std::move(request), prompter_, run_);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    // Closing a run window brings back the main window (for a scheduled run it was hidden).
-    connect(window, &QObject::destroyed, this, [this] {
-        if (!closing_ && !isVisible())
-            mnu_restoreTDRL_Click();
-    });
+    // Closing a run window brings back a hidden main window, except after a scheduled run:
+    // the program then stays in the tray where the user left it.
+    connect(
+        window, &QObject::destroyed, this, [this, scheduled = runMode_ == ::RunMode::Scheduler] {
+            if (!closing_ && !isVisible() && !scheduled)
+                mnu_restoreTDRL_Click();
+        });
     connect(window, &frm_sync::runStarted, this, [this] { setBusyFlag(true); });
     connect(window, &frm_sync::runFinished, this, [this] { runFinished(); });
     syncWindows_.append(window);
     window->show();
+    return window;
 }
 
 void frm_main::runFinished()
@@ -690,6 +727,8 @@ void frm_main::mnu_export_Click()
     const QString name = cmb_template->currentText();
     if (name == NoProject)
         return;
+    // The scheduler may choose another project while the file dialog is open.
+    const qint64 templateNo = currentTemplateNo_;
     const QString path = prompter_.saveFileName(this, QStringLiteral("*.TDRL (Projet Tandrel)"),
         appDir_, name + QStringLiteral(".TDRL"), projectFilter, QStringLiteral("TDRL"));
     if (path.isEmpty())
@@ -703,7 +742,7 @@ void frm_main::mnu_export_Click()
     ExchangeResult result;
     {
         const BusyScope busy(*this);
-        result = ExportProject(*projectDb_, currentTemplateNo_, path);
+        result = ExportProject(*projectDb_, templateNo, path);
     }
     Data1.moveFirst();
     if (!result.ok) {

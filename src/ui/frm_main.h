@@ -2,8 +2,10 @@
 
 #include "action_browser.h"
 #include "desktop_links.h"
+#include "frm_scheduler.h"
 #include "frm_sync.h"
 #include "run_request.h"
+#include "schedule_watch.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -11,6 +13,7 @@
 
 #include <memory>
 
+class IndicatorImage;
 class NavigationBar;
 class ProjectDb;
 class Prompter;
@@ -85,6 +88,16 @@ public:
     // Closes the window, which ends the program.
     void mnu_exit_Click();
 
+    // The scheduler: reads the schedule file into memory and starts the watcher.
+    void LoadTimerSettings();
+    // The watcher's tick: shows the schedule on the indicator and starts the scheduled run
+    // when it is due; a run due while another is going or being confirmed starts after it.
+    void tmr_sch_Timer();
+    // Opens the scheduler dialog, with the watcher stopped meanwhile.
+    void mnu_scheduler_Click();
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+    const Schedule &schedule() const { return schedule_; }
+
     // Brings the window back from the tray in the normal state and removes the icon.
     void mnu_restoreTDRL_Click();
     // The tray icon while the window is minimised to it.
@@ -119,7 +132,13 @@ private:
     // A project with actions is chosen; tells the user when it has none.
     bool readyToRun();
     // Opens the run window of the current project, without waiting for it.
-    void startRun();
+    frm_sync *startRun();
+    void closeFinishedRunWindows();
+    void showIndicator();
+    // Runs the scheduled project, then chooses again the project chosen before.
+    void startScheduledRun(const QString &project);
+    // Chooses the project of that name (any case when no name matches exactly).
+    bool chooseProject(const QString &name);
     void runFinished();
     void minimiseToTray();
     void removeTrayIcon();
@@ -133,6 +152,13 @@ private:
     QSystemTrayIcon *trayIcon_ = nullptr;
     ::RunMode runMode_ = ::RunMode::Synchronize;
     bool showAllInReport_ = false;
+    Clock clock_ = &QDateTime::currentDateTime;
+    Schedule schedule_;
+    WatchState watch_;
+    // The project of a due schedule whose run waits for another run to end.
+    QString waitingSchedule_;
+    // A run is being confirmed: the scheduler holds its run back meanwhile.
+    bool confirming_ = false;
     // Windows of earlier runs stay open until the user closes them.
     QList<QPointer<frm_sync>> syncWindows_;
     QString appDir_;
@@ -156,6 +182,8 @@ private:
     QLabel *lbl_operator = nullptr;
     QCheckBox *chk_includesubfolders = nullptr;
     QPushButton *cmd_sync = nullptr;
+    IndicatorImage *Img_Green = nullptr;
+    IndicatorImage *Img_Red = nullptr;
     QMenu *cap_file = nullptr;
     QAction *mnu_import = nullptr;
     QAction *mnu_export = nullptr;
@@ -182,4 +210,5 @@ private:
     QAction *mnu_restoreTDRL = nullptr;
     QAction *mnu_exitTDRL = nullptr;
     QTimer *Timer1 = nullptr;
+    QTimer *tmr_sch = nullptr;
 };

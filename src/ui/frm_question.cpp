@@ -50,15 +50,11 @@ frm_question::frm_question(bool &showAllInReport, QWidget *parent)
     auto *question = new QHBoxLayout;
     question->addWidget(Image1, 0, Qt::AlignTop);
     question->addWidget(Label1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmd_ok);
-    buttons->addWidget(cmd_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(question);
     layout->addWidget(Line1);
     layout->addWidget(chk_showallinreport);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(cmd_ok, cmd_cancel));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -5,7 +5,6 @@
 #include "window_helpers.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,14 +51,10 @@ frm_templates::frm_templates(const QString &name, const QString &description, Sa
     fields->addWidget(Label5[1], 2, 0);
     fields->addWidget(txt_description, 3, 0);
     fields->setVerticalSpacing(4);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmd_ok);
-    buttons->addWidget(cmd_cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow(cmd_ok, cmd_cancel));
     // The description box is the wider one.
     txt_name->setMaximumWidth(260);
     setMinimumWidth(440);

@@ -3,6 +3,9 @@
 #include "prompter.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
@@ -24,4 +27,22 @@ QString BrowseForFolder(QWidget *owner, const QString &title, Prompter &prompter
     while (path.size() > 1 && path.endsWith(u'/'))
         path.chop(1);
     return path;
+}
+
+bool RefuseEmpty(Prompter &prompter, QWidget *dialog, QLineEdit *box, const QString &message)
+{
+    if (!box->text().isEmpty())
+        return false;
+    prompter.critical(dialog, QStringLiteral("Erreur"), message);
+    box->setFocus();
+    return true;
+}
+
+QHBoxLayout *ButtonRow(QPushButton *ok, QPushButton *cancel)
+{
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    return buttons;
 }

@@ -4,6 +4,7 @@
 #include "frm_question.h"
 #include "navigation_bar.h"
 #include "project_db.h"
+#include "sample_projects.h"
 #include "scripted_prompter.h"
 #include "scripted_run.h"
 #include "temp_dir.h"
@@ -77,33 +78,6 @@ QStringList entries(const frm_main &w)
 QString said(const ScriptedPrompter::Shown &box)
 {
     return box.title + u'|' + box.text;
-}
-
-Action makeAction(qint64 project, const QString &filter, const QString &inclSub = "oui")
-{
-    Action a;
-    a.templateNo = project;
-    a.description = QStringLiteral("copie de ") + filter;
-    a.enabled = QStringLiteral("OUI");
-    a.fileFilter = filter;
-    a.fromFolder = QStringLiteral("/données/origine/");
-    a.toFolder = QStringLiteral("/media/clé/");
-    a.inclSub = inclSub;
-    a.fileDate = QStringLiteral(">");
-    a.fileSize = QStringLiteral("<>");
-    a.op = QStringLiteral("OR");
-    return a;
-}
-
-// Adds a project with one action per filter, in that order.
-qint64 addProject(const TempDir &dir, const QString &name, const QStringList &filters = {},
-    const QString &description = {})
-{
-    ProjectDb db(dir("Tandrel.mdb"));
-    const qint64 key = db.addProject(name, description);
-    for (const QString &filter : filters)
-        db.addAction(makeAction(key, filter));
-    return key;
 }
 
 // Answers every run confirmation dialog that opens: from the script when there is one
@@ -429,7 +403,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
 
     // "- Aucun -": nothing to run; the commands set the run mode and do nothing more.
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("1001-000-1000-000-111-0").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1001-001-1000-000-111-0").remove(u'-'));
     w.mnu_simulate_Click();
     QCOMPARE(w.RunMode(), RunMode::Simulate);
     w.cmd_sync_Click();
@@ -439,7 +413,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     // A project without actions: the run commands say so.
     choose(w, 2);
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("1011-000-1110-100-111-0").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-111-0").remove(u'-'));
     QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Vide.log'"));
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
@@ -450,7 +424,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
                 "Erreur|Pas d'action définie! Créez une nouvelle action puis réessayez !"));
 
     choose(w, 1); // one action: the timer follows by itself
-    const QString withActions = QStringLiteral("1111-110-1111-111-111-1").remove(u'-');
+    const QString withActions = QStringLiteral("1111-111-1111-111-111-1").remove(u'-');
     QTRY_COMPARE(states(w), withActions);
     QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Avec.log'"));
 
@@ -458,10 +432,10 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     w.setBusyFlag(true);
     choose(w, 0);
     QTest::qWait(300);
-    QCOMPARE(states(w), QStringLiteral("1101-110-1111-111-111-1").remove(u'-'));
+    QCOMPARE(states(w), QStringLiteral("1101-111-1111-111-111-1").remove(u'-'));
     QCOMPARE(viewReportText(w), QStringLiteral("Voir '- Aucun -.log'"));
     w.setBusyFlag(false);
-    QTRY_COMPARE(states(w), QStringLiteral("1001-000-1000-000-111-0").remove(u'-'));
+    QTRY_COMPARE(states(w), QStringLiteral("1001-001-1000-000-111-0").remove(u'-'));
 
     // A simulation is confirmed by a question, not by the dialog; No starts nothing.
     choose(w, 1);

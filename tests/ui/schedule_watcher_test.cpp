@@ -1,0 +1,357 @@
+#include "frm_main.h"
+#include "frm_question.h"
+#include "sample_projects.h"
+#include "scripted_prompter.h"
+#include "scripted_run.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QQueue>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+// The main window on a folder with a schedule file, reading a clock the test sets.
+class Watched {
+public:
+    explicit Watched(const TempDir &dir, const Schedule &schedule = Schedule())
+        : window(prompter, run.function())
+    {
+        SaveSchedule(dir.path(), schedule);
+        window.setClock([this] { return now; });
+        loaded = window.Form_Load(dir.path());
+    }
+
+    // One tick of the watcher at that moment.
+    void tickAt(const QDate &day, const QTime &time)
+    {
+        now = QDateTime(day, time);
+        window.tmr_sch_Timer();
+    }
+    QComboBox *projects() { return window.findChild<QComboBox *>(QStringLiteral("cmb_template")); }
+    void choose(const QString &name)
+    {
+        projects()->setCurrentText(name);
+        emit projects()->activated(projects()->currentIndex());
+    }
+    QWidget *image(const char *name) { return window.findChild<QWidget *>(QLatin1String(name)); }
+    // The image shown and its tool tip, as "Img_Red|tool tip".
+    QString indicator()
+    {
+        QWidget *green = image("Img_Green");
+        QWidget *red = image("Img_Red");
+        if (green->isVisibleTo(&window) == red->isVisibleTo(&window))
+            return QStringLiteral("both or neither");
+        QWidget *shown = green->isVisibleTo(&window) ? green : red;
+        return shown->objectName() + u'|' + shown->toolTip();
+    }
+    QStringList said() const
+    {
+        QStringList texts;
+        for (const ScriptedPrompter::Shown &box : prompter.shown)
+            texts << box.title + u'|' + box.text;
+        return texts;
+    }
+    bool watching() { return window.findChild<QTimer *>(QStringLiteral("tmr_sch"))->isActive(); }
+
+    ScriptedPrompter prompter;
+    ScriptedRun run;
+    QDateTime now;
+    frm_main window;
+    bool loaded = false;
+};
+
+Schedule schedule(const QString &project, const QString &date, const QString &time, bool daily)
+{
+    Schedule s;
+    s.SchTemplate = project;
+    s.SchDate = date;
+    s.SchTime = time;
+    s.SchDaily = daily;
+    s.SchEnabled = true;
+    return s;
+}
+
+const QDate day1(2026, 12, 6);
+const QDate day2 = day1.addDays(1);
+const QDate day3 = day1.addDays(2);
+
+// Runs step on each modal dialog of type Dialog once it is on screen and filled.
+template <typename Dialog> class DialogDriver {
+public:
+    QQueue<std::function<void(Dialog *)>> steps;
+    int opened = 0;
+
+    DialogDriver()
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto *dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget());
+            if (!dialog || dialog == seen_ || steps.isEmpty())
+                return;
+            auto *fill = dialog->template findChild<QTimer *>(QStringLiteral("Timer1"));
+            if (fill && fill->isActive())
+                return;
+            seen_ = dialog;
+            ++opened;
+            steps.dequeue()(dialog);
+        });
+        poll_.start(10);
+    }
+
+private:
+    QTimer poll_;
+    QPointer<Dialog> seen_;
+};
+
+template <typename Dialog> void press(Dialog *dialog, const char *button)
+{
+    dialog->template findChild<QPushButton *>(QLatin1String(button))->click();
+}
+
+} // namespace
+
+class ScheduleWatcherTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpWritesTheDefaultsAndShowsTheSchedulerOff();
+    void aOneTimeScheduleRunsOnceThenSwitchesItselfOff();
+    void aDailyScheduleRunsOnceADayAcrossMidnight();
+    void aDueRunWaitsForTheRunGoingOrBeingConfirmed();
+    void aMissingProjectOrOneWithoutActionsStartsNoRun();
+    void theDialogOpensThreeWaysWhileTheWatcherWaits();
+};
+
+void ScheduleWatcherTest::startUpWritesTheDefaultsAndShowsTheSchedulerOff()
+{
+    TempDir dir;
+    ScriptedPrompter prompter;
+    frm_main w(prompter);
+    QVERIFY(w.Form_Load(dir.path()));
+    QCOMPARE(QString::fromUtf8(readFile(dir("TDRL-timer.tmr"))),
+        QStringLiteral("[Timer]\r\nTemplate=- Aucun -\r\nDate=\r\nTime=\r\nDaily=NON\r\n"
+                       "Enabled=NON\r\n"));
+    auto *watcher = w.findChild<QTimer *>(QStringLiteral("tmr_sch"));
+    QVERIFY(watcher->isActive());
+    QCOMPARE(watcher->interval(), 1000);
+    QVERIFY(w.findChild<QAction *>(QStringLiteral("mnu_scheduler"))->isEnabled());
+    QVERIFY(w.findChild<QWidget *>(QStringLiteral("Img_Red"))->isVisibleTo(&w));
+    QVERIFY(!w.findChild<QWidget *>(QStringLiteral("Img_Green"))->isVisibleTo(&w));
+    QCOMPARE(w.findChild<QWidget *>(QStringLiteral("Img_Red"))->toolTip(),
+        QStringLiteral("Programmateur - désactivé"));
+
+    // A lower-case "oui" switches the scheduler on.
+    TempDir other;
+    other.write(
+        "TDRL-timer.tmr", "[Timer]\nTemplate=Photos\nDate=\nTime=07:05\nDaily=oui\nEnabled=oui\n");
+    frm_main on(prompter);
+    QVERIFY(on.Form_Load(other.path()));
+    QVERIFY(on.findChild<QWidget *>(QStringLiteral("Img_Green"))->isVisibleTo(&on));
+    QCOMPARE(on.findChild<QWidget *>(QStringLiteral("Img_Green"))->toolTip(),
+        QStringLiteral(
+            "Programmateur - activé <> Projet : Photos - Départ : tous les jours à 07:05"));
+}
+
+void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Autre"), {"*.x"});
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "06.12.2026", "08:30", false));
+    QVERIFY(w.loaded);
+    w.choose(QStringLiteral("Autre"));
+    QCOMPARE(w.indicator(),
+        QStringLiteral("Img_Green|Programmateur - activé <> Projet : Sauvegarde - Départ : "
+                       "06.12.2026 à 08:30"));
+
+    w.tickAt(day1, QTime(8, 29, 59));
+    w.tickAt(day2, QTime(8, 30));
+    QVERIFY(!w.window.syncWindow());
+
+    // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
+    w.tickAt(day1, QTime(8, 30, 0));
+    QPointer<frm_sync> window = w.window.syncWindow();
+    QVERIFY(window);
+    QTRY_VERIFY(w.run.started);
+    const RunRequest request = w.run.lastRequest();
+    QCOMPARE(request.projectName, QStringLiteral("Sauvegarde"));
+    QCOMPARE(request.mode, RunMode::Scheduler);
+    QVERIFY(!request.showAllInReport);
+    QCOMPARE(int(request.actions.size()), 2);
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Sauvegarde"));
+
+    // It switched itself off, in the file too.
+    QVERIFY(!LoadSchedule(dir.path()).SchEnabled);
+    QVERIFY(!w.window.schedule().SchEnabled);
+    QCOMPARE(w.indicator(), QStringLiteral("Img_Red|Programmateur - désactivé"));
+    QVERIFY(w.watching());
+    w.tickAt(day1, QTime(8, 30, 30));
+    QCOMPARE(w.window.syncWindow(), window.data());
+
+    // The window closes by itself; the project chosen before comes back, and the main window
+    // stays hidden (in the tray) as it was.
+    w.run.released = true;
+    QTRY_VERIFY(window.isNull());
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Autre"));
+    QCOMPARE(w.window.data1().rowCount(), 1);
+    QVERIFY(!w.window.isVisible());
+    QCOMPARE(w.run.runs.load(), 1);
+    QVERIFY(w.said().isEmpty());
+}
+
+void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a"});
+    Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "", "00:00", true));
+    QVERIFY(w.loaded);
+    w.run.released = true;
+    const auto runsAfter = [&w](const QDate &day, const QTime &time) {
+        w.tickAt(day, time);
+        // Wait for the window of a run started by that tick to close by itself.
+        const bool closed = QTest::qWaitFor([&w] { return !w.window.syncWindow(); }, 5000);
+        return closed ? w.run.runs.load() : -1;
+    };
+
+    QCOMPARE(runsAfter(day1, QTime(23, 59, 59)), 0);
+    QCOMPARE(runsAfter(day2, QTime(0, 0, 0)), 1);
+    QCOMPARE(runsAfter(day2, QTime(0, 0, 59)), 1);
+    // The clock set back over the minute (end of summer time) starts nothing more.
+    QCOMPARE(runsAfter(day1, QTime(23, 59, 30)), 1);
+    QCOMPARE(runsAfter(day2, QTime(0, 0, 10)), 1);
+    QCOMPARE(runsAfter(day3, QTime(0, 0, 1)), 2);
+    QCOMPARE(w.run.lastRequest().mode, RunMode::Scheduler);
+    // A minute skipped by the clock is not caught up.
+    QCOMPARE(runsAfter(day3.addDays(1), QTime(0, 1)), 2);
+    QVERIFY(LoadSchedule(dir.path()).SchEnabled);
+    QVERIFY(w.watching());
+}
+
+void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Autre"), {"*.x"});
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "", "08:30", true));
+    QVERIFY(w.loaded);
+    w.choose(QStringLiteral("Autre"));
+
+    // A simulation is going when the schedule becomes due.
+    w.prompter.answers.enqueue(QMessageBox::Yes);
+    w.window.mnu_simulate_Click();
+    QPointer<frm_sync> manual = w.window.syncWindow();
+    QTRY_VERIFY(w.run.started);
+    w.tickAt(day1, QTime(8, 30));
+    w.tickAt(day1, QTime(8, 30, 1));
+    QCOMPARE(w.run.runs.load(), 1);
+    QCOMPARE(w.window.syncWindow(), manual.data());
+
+    // Once it has ended, its window is closed and the scheduled run starts.
+    w.run.released = true;
+    QTRY_VERIFY(manual->isFinished());
+    w.tickAt(day1, QTime(8, 31));
+    QTRY_VERIFY(manual.isNull());
+    QTRY_COMPARE(w.run.runs.load(), 2);
+    QCOMPARE(w.run.lastRequest().projectName, QStringLiteral("Sauvegarde"));
+    QCOMPARE(w.run.lastRequest().mode, RunMode::Scheduler);
+    QTRY_VERIFY(!w.window.syncWindow());
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Autre"));
+
+    // The next day the user is confirming a run when it becomes due: the scheduled run waits
+    // for the answer.
+    DialogDriver<frm_question> answers;
+    bool startedDuringQuestion = true;
+    answers.steps.enqueue([&](frm_question *question) {
+        w.tickAt(day2, QTime(8, 30));
+        startedDuringQuestion = w.window.syncWindow() != nullptr;
+        press(question, "cmd_cancel");
+    });
+    w.window.mnu_sync_Click();
+    QCOMPARE(answers.opened, 1);
+    QVERIFY(!startedDuringQuestion);
+    w.tickAt(day2, QTime(8, 30, 1));
+    QVERIFY(w.window.syncWindow());
+    QTRY_COMPARE(w.run.runs.load(), 3);
+    QTRY_VERIFY(!w.window.syncWindow());
+}
+
+void ScheduleWatcherTest::aMissingProjectOrOneWithoutActionsStartsNoRun()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Autre"), {"*.x"});
+    addProject(dir, QStringLiteral("Vide"));
+    Watched w(dir, schedule(QStringLiteral("Ancien nom"), "06.12.2026", "09:00", false));
+    QVERIFY(w.loaded);
+    w.choose(QStringLiteral("Autre"));
+    w.tickAt(day1, QTime(9, 0));
+    QCOMPARE(w.said(),
+        QStringList {"Erreur|Le programmateur ne peut démarrer car le projet « Ancien nom » est "
+                     "introuvable!"});
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Autre"));
+    QVERIFY(!LoadSchedule(dir.path()).SchEnabled);
+
+    // A project without actions stays chosen; a daily schedule goes on watching for the next
+    // day.
+    SaveSchedule(dir.path(), schedule(QStringLiteral("Vide"), "", "09:01", true));
+    w.window.LoadTimerSettings();
+    w.prompter.shown.clear();
+    w.tickAt(day2, QTime(9, 1));
+    QCOMPARE(w.said(),
+        QStringList {"Erreur|Le programmateur ne peut démarrer car aucune action n'est définie! "
+                     "SVP Créez une action et recommencez!"});
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Vide"));
+    QVERIFY(w.watching());
+    QTest::qWait(20);
+    QCOMPARE(w.run.runs.load(), 0);
+    QVERIFY(!w.window.syncWindow());
+}
+
+void ScheduleWatcherTest::theDialogOpensThreeWaysWhileTheWatcherWaits()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a"});
+    Watched w(dir);
+    QVERIFY(w.loaded);
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+
+    DialogDriver<frm_scheduler> driver;
+    QList<bool> watchingWhileOpen;
+    driver.steps.enqueue([&](frm_scheduler *dialog) {
+        watchingWhileOpen << w.watching();
+        press(dialog, "cmd_cancel");
+    });
+    w.window.findChild<QAction *>(QStringLiteral("mnu_scheduler"))->trigger();
+
+    driver.steps.enqueue([&](frm_scheduler *dialog) {
+        watchingWhileOpen << w.watching();
+        dialog->findChild<QComboBox *>(QStringLiteral("cmb_template"))->setCurrentIndex(1);
+        dialog->findChild<QLineEdit *>(QStringLiteral("txt_time"))->setText(QStringLiteral("8:30"));
+        dialog->findChild<QCheckBox *>(QStringLiteral("chk_daily"))->click();
+        dialog->findChild<QCheckBox *>(QStringLiteral("chk_enabled"))->click();
+        press(dialog, "cmd_ok");
+    });
+    QTest::mouseDClick(w.image("Img_Red"), Qt::LeftButton);
+    QCOMPARE(w.indicator(),
+        QStringLiteral("Img_Green|Programmateur - activé <> Projet : Sauvegarde - Départ : "
+                       "tous les jours à 08:30"));
+
+    driver.steps.enqueue([&](frm_scheduler *dialog) {
+        watchingWhileOpen << w.watching();
+        press(dialog, "cmd_cancel");
+    });
+    QTest::mouseDClick(w.image("Img_Green"), Qt::LeftButton);
+    QCOMPARE(driver.opened, 3);
+    QCOMPARE(watchingWhileOpen, QList<bool>({false, false, false}));
+    QVERIFY(w.watching());
+    QVERIFY(w.window.schedule().SchDaily);
+}
+
+QTEST_MAIN(ScheduleWatcherTest)
+#include "schedule_watcher_test.moc"
