@@ -8,7 +8,7 @@ namespace {
 
 constexpr int side = 26;
 
-// A clock face at ten past ten in a ring of the state's colour; with the scheduler off the
+// A clock face at three o'clock in a ring of the state's colour; with the scheduler off the
 // face is also struck through, so that the state does not rest on the colour alone.
 QPixmap drawIndicator(bool on)
 {
@@ -27,8 +27,8 @@ QPixmap drawIndicator(bool on)
 
     const QPointF centre(side / 2.0, side / 2.0);
     painter.setPen(QPen(dark, 2, Qt::SolidLine, Qt::RoundCap));
-    painter.drawLine(centre, centre + QPointF(-3.5, -3));
-    painter.drawLine(centre, centre + QPointF(5, -3.5));
+    painter.drawLine(centre, centre + QPointF(0, -6.5));
+    painter.drawLine(centre, centre + QPointF(4.5, 0));
     if (!on) {
         painter.setPen(QPen(ring, 3, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(QPointF(6, 6), QPointF(side - 6, side - 6));
