@@ -124,6 +124,7 @@ private slots:
     void aOneTimeScheduleRunsOnceThenSwitchesItselfOff();
     void aDailyScheduleRunsOnceADayAcrossMidnight();
     void aDueRunWaitsForTheRunGoingOrBeingConfirmed();
+    void anOpenEditorDoesNotHoldTheScheduleBack();
     void aMissingProjectOrOneWithoutActionsStartsNoRun();
     void theDialogOpensThreeWaysWhileTheWatcherWaits();
 };
@@ -279,6 +280,40 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
     QVERIFY(w.window.syncWindow());
     QTRY_COMPARE(w.run.runs.load(), 3);
     QTRY_VERIFY(!w.window.syncWindow());
+}
+
+void ScheduleWatcherTest::anOpenEditorDoesNotHoldTheScheduleBack()
+{
+    TempDir dir;
+    addProject(dir, QStringLiteral("Autre"), {"*.x"});
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "", "08:30", true));
+    QVERIFY(w.loaded);
+    w.choose(QStringLiteral("Autre"));
+    w.run.released = true;
+
+    // The scheduled run starts while the action of "Autre" is being edited; the editor still
+    // saves that action.
+    DialogDriver<QDialog> editor;
+    QString chosenWhileEditing;
+    editor.steps.enqueue([&](QDialog *dialog) {
+        w.tickAt(day1, QTime(8, 30));
+        chosenWhileEditing = w.projects()->currentText();
+        dialog->findChild<QLineEdit *>(QStringLiteral("txt_description"))
+            ->setText(QStringLiteral("modifiée pendant la programmation"));
+        press(dialog, "cmd_ok");
+    });
+    w.window.mnu_editaction_Click();
+    QCOMPARE(chosenWhileEditing, QStringLiteral("Sauvegarde"));
+    QTRY_COMPARE(w.run.runs.load(), 1);
+    QTRY_VERIFY(!w.window.syncWindow());
+    QCOMPARE(w.projects()->currentText(), QStringLiteral("Autre"));
+    ProjectDb db(dir("Tandrel.mdb"));
+    QStringList descriptions;
+    for (const Action &action : db.allActionsByFilter())
+        descriptions << action.description;
+    QCOMPARE(descriptions,
+        QStringList({"copie de *.a", "copie de *.b", "modifiée pendant la programmation"}));
 }
 
 void ScheduleWatcherTest::aMissingProjectOrOneWithoutActionsStartsNoRun()
