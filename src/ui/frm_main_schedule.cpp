@@ -37,6 +37,9 @@ void frm_main::mnu_scheduler_Click()
 
 void frm_main::tmr_sch_Timer()
 {
+    // No scheduled run starts while the program ends.
+    if (closing_)
+        return;
     showIndicator();
     const bool due = IsDue(schedule_, watch_, clock_());
     if (!due && waitingSchedule_.isEmpty())

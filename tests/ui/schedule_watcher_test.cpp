@@ -146,17 +146,6 @@ void ScheduleWatcherTest::startUpWritesTheDefaultsAndShowsTheSchedulerOff()
     QVERIFY(!w.findChild<QWidget *>(QStringLiteral("Img_Green"))->isVisibleTo(&w));
     QCOMPARE(w.findChild<QWidget *>(QStringLiteral("Img_Red"))->toolTip(),
         QStringLiteral("Programmateur - désactivé"));
-
-    // A lower-case "oui" switches the scheduler on.
-    TempDir other;
-    other.write(
-        "TDRL-timer.tmr", "[Timer]\nTemplate=Photos\nDate=\nTime=07:05\nDaily=oui\nEnabled=oui\n");
-    frm_main on(prompter);
-    QVERIFY(on.Form_Load(other.path()));
-    QVERIFY(on.findChild<QWidget *>(QStringLiteral("Img_Green"))->isVisibleTo(&on));
-    QCOMPARE(on.findChild<QWidget *>(QStringLiteral("Img_Green"))->toolTip(),
-        QStringLiteral(
-            "Programmateur - activé <> Projet : Photos - Départ : tous les jours à 07:05"));
 }
 
 void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
@@ -232,6 +221,9 @@ void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
     QCOMPARE(runsAfter(day3.addDays(1), QTime(0, 1)), 2);
     QVERIFY(LoadSchedule(dir.path()).SchEnabled);
     QVERIFY(w.watching());
+    // Nothing starts while the program ends.
+    w.window.close();
+    QCOMPARE(runsAfter(day3.addDays(2), QTime(0, 0)), 2);
 }
 
 void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
