@@ -37,13 +37,6 @@ public:
     QLineEdit *box(const char *name) { return dialog.findChild<QLineEdit *>(QLatin1String(name)); }
     QCheckBox *tick(const char *name) { return dialog.findChild<QCheckBox *>(QLatin1String(name)); }
     void press(const char *name) { dialog.findChild<QPushButton *>(QLatin1String(name))->click(); }
-    QStringList said() const
-    {
-        QStringList texts;
-        for (const ScriptedPrompter::Shown &box : prompter.shown)
-            texts << box.title + u'|' + box.text;
-        return texts;
-    }
 
     ScriptedPrompter prompter;
     frm_scheduler dialog;
@@ -146,7 +139,7 @@ void FrmSchedulerTest::leavingABoxReadsItAndChecksOnlyTheLength()
         // The box is checked once the focus has moved.
         QCoreApplication::processEvents();
         QCOMPARE(entry.box->text(), QString::fromUtf8(entry.kept));
-        QCOMPARE(open.said(),
+        QCOMPARE(open.prompter.said(),
             *entry.message ? QStringList {QString::fromUtf8(entry.message)} : QStringList {});
         // After a message the focus goes back to the box.
         QCOMPARE(QApplication::focusWidget(), *entry.message ? entry.box : other);
@@ -160,7 +153,7 @@ void FrmSchedulerTest::leavingABoxReadsItAndChecksOnlyTheLength()
     time->setFocus(Qt::TabFocusReason);
     date->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
-    QVERIFY(open.said().isEmpty());
+    QVERIFY(open.prompter.said().isEmpty());
 }
 
 void FrmSchedulerTest::okValidatesInOrderThenWritesTheFile()
@@ -184,7 +177,7 @@ void FrmSchedulerTest::okValidatesInOrderThenWritesTheFile()
     // Enter in a box saves without leaving it: the box is still read and checked.
     open.box("txt_date")->setText(QStringLiteral("1.3.2027x"));
     open.press("cmd_ok");
-    QCOMPARE(open.said(),
+    QCOMPARE(open.prompter.said(),
         QStringList({"Erreur|Sélectionnez un projet SVP!",
             "Erreur|Entrez une heure pour le programmateur SVP!",
             "Erreur|Entrer une date pour le programmateur SVP!",
@@ -207,7 +200,7 @@ void FrmSchedulerTest::okValidatesInOrderThenWritesTheFile()
     daily.tick("chk_daily")->click();
     daily.tick("chk_enabled")->click();
     daily.press("cmd_ok");
-    QVERIFY(daily.said().isEmpty());
+    QVERIFY(daily.prompter.said().isEmpty());
     const Schedule saved = LoadSchedule(dir.path());
     QCOMPARE(saved.SchTemplate, QStringLiteral("Sauvegarde été"));
     QVERIFY(saved.SchDate.isEmpty());
@@ -222,7 +215,7 @@ void FrmSchedulerTest::okValidatesInOrderThenWritesTheFile()
     cancelled.press("cmd_cancel");
     QCOMPARE(cancelled.dialog.result(), int(QDialog::Rejected));
     QCoreApplication::processEvents();
-    QVERIFY(cancelled.said().isEmpty());
+    QVERIFY(cancelled.prompter.said().isEmpty());
     QCOMPARE(readFile(file), before);
 }
 

@@ -51,13 +51,6 @@ public:
         QWidget *shown = green->isVisibleTo(&window) ? green : red;
         return shown->objectName() + u'|' + shown->toolTip();
     }
-    QStringList said() const
-    {
-        QStringList texts;
-        for (const ScriptedPrompter::Shown &box : prompter.shown)
-            texts << box.title + u'|' + box.text;
-        return texts;
-    }
     bool watching() { return window.findChild<QTimer *>(QStringLiteral("tmr_sch"))->isActive(); }
 
     ScriptedPrompter prompter;
@@ -192,7 +185,7 @@ void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
     QCOMPARE(w.window.data1().rowCount(), 1);
     QVERIFY(!w.window.isVisible());
     QCOMPARE(w.run.runs.load(), 1);
-    QVERIFY(w.said().isEmpty());
+    QVERIFY(w.prompter.said().isEmpty());
 }
 
 void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
@@ -317,7 +310,7 @@ void ScheduleWatcherTest::aMissingProjectOrOneWithoutActionsStartsNoRun()
     QVERIFY(w.loaded);
     w.choose(QStringLiteral("Autre"));
     w.tickAt(day1, QTime(9, 0));
-    QCOMPARE(w.said(),
+    QCOMPARE(w.prompter.said(),
         QStringList {"Erreur|Le programmateur ne peut démarrer car le projet « Ancien nom » est "
                      "introuvable!"});
     QCOMPARE(w.projects()->currentText(), QStringLiteral("Autre"));
@@ -329,7 +322,7 @@ void ScheduleWatcherTest::aMissingProjectOrOneWithoutActionsStartsNoRun()
     w.window.LoadTimerSettings();
     w.prompter.shown.clear();
     w.tickAt(day2, QTime(9, 1));
-    QCOMPARE(w.said(),
+    QCOMPARE(w.prompter.said(),
         QStringList {"Erreur|Le programmateur ne peut démarrer car aucune action n'est définie! "
                      "SVP Créez une action et recommencez!"});
     QCOMPARE(w.projects()->currentText(), QStringLiteral("Vide"));

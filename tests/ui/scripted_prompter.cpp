@@ -28,3 +28,11 @@ QString ScriptedPrompter::openFileName(QWidget *, const QString &title, const QS
     fileDialogs.append({false, title, folder, fileName, filter, {}});
     return files.isEmpty() ? QString() : files.dequeue();
 }
+
+QStringList ScriptedPrompter::said() const
+{
+    QStringList texts;
+    for (const Shown &box : shown)
+        texts << box.title + u'|' + box.text;
+    return texts;
+}

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QQueue>
+#include <QStringList>
 
 // A Prompter for tests: records every message and answers from a script.
 class ScriptedPrompter final : public Prompter {
@@ -21,6 +22,8 @@ public:
     // Answers for the next folder pickers, in order; an unscripted picker is cancelled.
     QQueue<QString> folders;
     QList<Shown> shown;
+    // The boxes shown so far, each as "title|text".
+    QStringList said() const;
     QList<QString> folderTitles;
     // Answers for the next file dialogs (save or open), in order; an unscripted one is
     // cancelled.
