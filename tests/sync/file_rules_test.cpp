@@ -27,15 +27,10 @@ TEST(MustCopy, TriesTheSizeFirstThenTheDate)
         {true, 1, 1, 1, 1, "<>", "x", true}, // an unknown criterion copies
     };
     for (const Case &c : cases) {
-        FileCompare file;
-        file.DstExists = c.dstExists;
-        file.SrcLen = c.srcLen;
-        file.DstLen = c.dstLen;
-        file.SrcDate = c.srcDate;
-        file.DstDate = c.dstDate;
-        EXPECT_EQ(MustCopy(file, c.size, c.date), c.copy)
-            << c.size << " " << c.date << " " << c.srcLen << "/" << c.dstLen << " " << c.srcDate
-            << "/" << c.dstDate;
+        // Name, origin size and date, destination size and date, mode, which files exist.
+        const FileCompare file {
+            {}, c.srcLen, c.srcDate, c.dstLen, c.dstDate, 0, false, c.dstExists};
+        EXPECT_EQ(MustCopy(file, c.size, c.date), c.copy) << "case " << &c - cases;
     }
 }
 

@@ -26,6 +26,7 @@ QStringList everything(const QString &folder)
 
 } // namespace
 
+// A copy replaces the old one whole, with the origin's time and mode.
 TEST(SafeCopy, ReplacesWholeAndKeepsTimeAndMode)
 {
     TempDir dir;
@@ -44,6 +45,12 @@ TEST(SafeCopy, ReplacesWholeAndKeepsTimeAndMode)
     EXPECT_EQ(st.st_mtim.tv_sec, 1'500'000'000);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(everything(dir("b")), QStringList {"data.bin"});
+
+    // The temporary name is hidden beside the file and stays within the file name limit.
+    EXPECT_EQ(TemporaryCopyName("/d/nom.txt"), "/d/.nom.txt.tandrel-tmp");
+    const QByteArray longTmp = TemporaryCopyName("/d/" + QByteArray(255, 'x'));
+    EXPECT_TRUE(longTmp.startsWith("/d/."));
+    EXPECT_LE(longTmp.size() - 3, 255);
 }
 
 TEST(SafeCopy, AFailureLeavesTheOldCopyWholeAndNoTemporaryFile)
@@ -76,13 +83,4 @@ TEST(SafeCopy, AFailureLeavesTheOldCopyWholeAndNoTemporaryFile)
     EXPECT_EQ(SafeCopy(bytes(dir("a/absent")), bytes(to)), ENOENT);
     EXPECT_EQ(SafeCopy(bytes(from), bytes(dir("absent/big.bin"))), ENOENT);
     EXPECT_EQ(readFile(to), "old content");
-}
-
-TEST(SafeCopy, TemporaryNamesStayWithinTheFileNameLimit)
-{
-    const QByteArray longName(255, 'x');
-    const QByteArray tmp = TemporaryCopyName("/d/" + longName);
-    EXPECT_TRUE(tmp.startsWith("/d/."));
-    EXPECT_LE(tmp.size() - 3, 255);
-    EXPECT_EQ(TemporaryCopyName("/d/nom.txt"), "/d/.nom.txt.tandrel-tmp");
 }
