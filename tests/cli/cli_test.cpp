@@ -8,10 +8,19 @@
 
 namespace {
 
-TEST(CliCommandLine, UsageErrorsExitWith3AndSayWhatIsWrongInFrench)
+// Refusals exit with 3 before any run (no report is started), print nothing and say why on
+// standard error: usage errors, unknown projects (the name is exact), a project without
+// actions, a file that is not a project database.
+TEST(CliCommandLine, RefusalsExitWith3BeforeAnyRunAndSayWhyInFrench)
 {
-    TempDir app;
+    TempDir app, fresh, projects, broken;
     const QString appDir = app.path();
+    ProjectDb(projects("Tandrel.mdb")).addProject("Vide", "sans action");
+    StoreProject(projects.path(), "Sauvegarde", {MakeAction("/a", "/b", "*.*", false)});
+    const QByteArray notADatabase = "ceci n'est pas une base de données\n";
+    broken.write("Tandrel.mdb", notADatabase);
+    const QString unreadable
+        = "impossible d'ouvrir la base de projets " + broken("Tandrel.mdb") + "\nErreur: ";
     const struct {
         QStringList arguments;
         QString says;
@@ -26,6 +35,17 @@ TEST(CliCommandLine, UsageErrorsExitWith3AndSayWhatIsWrongInFrench)
         {{"--app-dir", appDir, "list", "--simulate"}, "« --simulate » ne s'applique qu'à"},
         {{"--app-dir", appDir, "list", "Un"}, "ne prend pas d'argument"},
         {{"--app-dir", app("absent"), "list"}, "le dossier de l'application n'existe pas"},
+        // A missing database is created empty, like the window does; the project is unknown.
+        {{"--app-dir", fresh.path(), "run", "Sauvegarde"}, "projet inconnu : « Sauvegarde »"},
+        // "--" ends the options: a project named like an option is just an unknown project.
+        {{"--app-dir", fresh.path(), "run", "--", "--quiet"}, "projet inconnu : « --quiet »"},
+        {{"--app-dir", projects.path(), "run", "sauvegarde"}, "projet inconnu : « sauvegarde »"},
+        {{"--app-dir", projects.path(), "run", "Sauvegarde "}, "projet inconnu : « Sauvegarde  »"},
+        {{"--app-dir", projects.path(), "run", "Sauve"}, "projet inconnu : « Sauve »"},
+        {{"--app-dir", projects.path(), "run", "--simulate", "Vide"},
+            "le projet « Vide » n'a aucune action"},
+        {{"--app-dir", broken.path(), "list"}, unreadable},
+        {{"--app-dir", broken.path(), "run", "Sauvegarde"}, unreadable},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
@@ -35,13 +55,10 @@ TEST(CliCommandLine, UsageErrorsExitWith3AndSayWhatIsWrongInFrench)
         EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
         EXPECT_TRUE(result.err.contains(c.says)) << result.err.toStdString();
     }
-    // None of these refusals touched the application folder.
     EXPECT_FALSE(QFile::exists(app("Tandrel.mdb")));
-
-    // "--" ends the options: a project named like an option is just an unknown project.
-    const CliResult dashed = RunCli({"--app-dir", appDir, "run", "--", "--quiet"});
-    EXPECT_EQ(dashed.exitCode, 3);
-    EXPECT_TRUE(dashed.err.contains("projet inconnu : « --quiet »")) << dashed.err.toStdString();
+    EXPECT_TRUE(QFile::exists(fresh("Tandrel.mdb")));
+    EXPECT_FALSE(QFile::exists(projects("Vide.log")));
+    EXPECT_EQ(readFile(broken("Tandrel.mdb")), notADatabase);
 }
 
 TEST(CliCommandLine, HelpExplainsCommandsOptionsAndExitCodesInFrench)
@@ -62,52 +79,11 @@ TEST(CliCommandLine, HelpExplainsCommandsOptionsAndExitCodesInFrench)
     }
 }
 
-TEST(CliRunRefusal, UnknownProjectEmptyProjectOrUnreadableDatabaseExitWith3BeforeAnyRun)
-{
-    TempDir app;
-    const QString appDir = app.path();
-    const QString database = app("Tandrel.mdb");
-
-    // A missing database is created empty, like the window does; the project is then unknown.
-    CliResult result = RunCli({"--app-dir", appDir, "run", "Sauvegarde"});
-    EXPECT_EQ(result.exitCode, 3);
-    EXPECT_TRUE(result.err.contains("projet inconnu : « Sauvegarde »")) << result.err.toStdString();
-    EXPECT_TRUE(QFile::exists(database));
-
-    ProjectDb(database).addProject("Vide", "sans action");
-    StoreProject(appDir, "Sauvegarde", {MakeAction("/a", "/b", "*.*", false)});
-    // The name is exact: neither another case nor extra blanks find the project.
-    for (const QString &name :
-        {QStringLiteral("sauvegarde"), QStringLiteral("Sauvegarde "), QStringLiteral("Sauve")}) {
-        result = RunCli({"--app-dir", appDir, "run", name});
-        EXPECT_EQ(result.exitCode, 3) << name.toStdString();
-        EXPECT_TRUE(result.err.contains("projet inconnu : « " + name + " »"));
-    }
-    result = RunCli({"--app-dir", appDir, "run", "--simulate", "Vide"});
-    EXPECT_EQ(result.exitCode, 3);
-    EXPECT_TRUE(result.err.contains("le projet « Vide » n'a aucune action"))
-        << result.err.toStdString();
-    EXPECT_TRUE(result.out.isEmpty());
-    // Refused before the run: no report was started.
-    EXPECT_FALSE(QFile::exists(app("Vide.log")));
-
-    // A file that is not a project database is refused and left as it was.
-    TempDir other;
-    const QByteArray notADatabase = "ceci n'est pas une base de données\n";
-    other.write("Tandrel.mdb", notADatabase);
-    for (const QStringList &command : {QStringList {"list"}, QStringList {"run", "Sauvegarde"}}) {
-        result = RunCli(QStringList {"--app-dir", other.path()} + command);
-        EXPECT_EQ(result.exitCode, 3);
-        EXPECT_TRUE(result.err.contains("impossible d'ouvrir la base de projets"))
-            << result.err.toStdString();
-        EXPECT_TRUE(result.err.contains("Erreur: "));
-    }
-    EXPECT_EQ(ReadText(other("Tandrel.mdb")), QString::fromUtf8(notADatabase));
-}
-
+// Projects in French name order, each action with every stored field; an empty database lists
+// nothing and is not an error.
 TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
 {
-    TempDir app;
+    TempDir app, empty;
     {
         ProjectDb db(app("Tandrel.mdb"));
         // Added out of order; "été" sorts between "beta" and "zèbre" for a French reader.
@@ -116,13 +92,9 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
         db.addProject("été", "");
         const qint64 beta = db.addProject("beta", "");
         db.addAction(MakeAction("/home/moi/Documents", "/media/clé/Documents", "*.*", true, alpha));
-        Action second = MakeAction("/srv/photos", "/mnt/photos", "*.jpg;*.png", false, alpha);
-        second.enabled = "NON";
-        second.fileSize = ">";
-        second.fileDate = "";
-        second.op = "AND";
-        second.description = "";
-        db.addAction(second);
+        // Disabled, no description, copied when larger, whatever the date.
+        db.addAction({0, alpha, "", "NON", "*.jpg;*.png", "/srv/photos", "/mnt/photos", "NON", "",
+            ">", "AND"});
         db.addAction(MakeAction("/z/from", "/z/to", "*.txt", false, zebre));
         db.addAction(MakeAction("/b/from", "/b/to", "*.doc", true, beta));
     }
@@ -149,8 +121,6 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActionsAsStored)
         "        description : test\n");
     EXPECT_EQ(result.out.toStdString(), expected.toStdString());
 
-    // An empty database lists nothing and is not an error.
-    TempDir empty;
     const CliResult none = RunCli({"--app-dir", empty.path(), "list"});
     EXPECT_EQ(none.exitCode, 0);
     EXPECT_EQ(none.out, "");
