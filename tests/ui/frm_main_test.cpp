@@ -33,38 +33,49 @@
 
 namespace {
 
-QString labelText(const frm_main &w, const char *name)
+template <typename T = QObject> T *child(const QObject &w, const char *name)
 {
-    return w.findChild<QLabel *>(QString::fromLatin1(name))->text();
+    return w.findChild<T *>(QString::fromLatin1(name));
 }
 
-// The eight detail labels in the order enabled, filter, from, to, description, date, size, op.
+QComboBox *combo(const frm_main &w)
+{
+    return child<QComboBox>(w, "cmb_template");
+}
+
+QString filter(const frm_main &w)
+{
+    return child<QLabel>(w, "lbl_filter")->text();
+}
+
+// The current action's details: enabled, filter, from, to, description, date, size, operator,
+// then "sous-dossiers" when that box is ticked.
 QStringList details(const frm_main &w)
 {
     QStringList texts;
     for (const char *name : {"lbl_enabled", "lbl_filter", "lbl_fromfolder", "lbl_tofolder",
              "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
-        texts << labelText(w, name);
-    return texts;
+        texts << child<QLabel>(w, name)->text();
+    return texts << (child<QCheckBox>(w, "chk_includesubfolders")->isChecked() ? "sous-dossiers"
+                                                                               : "");
 }
 
-const QStringList noDetails(8, QString());
-
-bool subFoldersTicked(const frm_main &w)
-{
-    return w.findChild<QCheckBox *>(QStringLiteral("chk_includesubfolders"))->isChecked();
-}
-
-QComboBox *combo(const frm_main &w)
-{
-    return w.findChild<QComboBox *>(QStringLiteral("cmb_template"));
-}
+const QStringList noDetails(9, QString());
 
 // Chooses the list entry at index as a user click does.
 void choose(frm_main &w, int index)
 {
     combo(w)->setCurrentIndex(index);
     emit combo(w)->activated(index);
+}
+
+// The chosen project as "list text #key, number of actions".
+QString chosen(frm_main &w)
+{
+    return QStringLiteral("%1 #%2, %3 actions")
+        .arg(combo(w)->currentText())
+        .arg(w.CurrentTemplateNo())
+        .arg(w.data1().rowCount());
 }
 
 QStringList entries(const frm_main &w)
@@ -75,77 +86,56 @@ QStringList entries(const frm_main &w)
     return texts;
 }
 
-QString said(const ScriptedPrompter::Shown &box)
+// The boxes shown since the last look, as "title|text" (or the titles alone).
+QStringList said(ScriptedPrompter &prompter, bool withText = true)
 {
-    return box.title + u'|' + box.text;
+    QStringList texts;
+    for (const auto &box : std::as_const(prompter.shown))
+        texts << (withText ? box.title + u'|' + box.text : box.title);
+    prompter.shown.clear();
+    return texts;
 }
 
-// Answers every run confirmation dialog that opens: from the script when there is one
-// (tick the option or not, then OK or Annuler), otherwise with Annuler.
-class QuestionAnswerer {
-public:
-    struct Answer {
-        bool tick = false;
-        bool ok = false;
-        std::function<void()> whenShown;
-    };
-    QQueue<Answer> answers;
-    int opened = 0;
-
-    QuestionAnswerer()
-    {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            auto *dialog = qobject_cast<frm_question *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible() || dialog == answered_)
-                return;
-            answered_ = dialog;
-            ++opened;
-            const Answer answer = answers.isEmpty() ? Answer {} : answers.dequeue();
-            if (answer.whenShown)
-                answer.whenShown();
-            if (answer.tick)
-                dialog->findChild<QCheckBox *>(QStringLiteral("chk_showallinreport"))->click();
-            dialog
-                ->findChild<QPushButton *>(
-                    answer.ok ? QStringLiteral("cmd_ok") : QStringLiteral("cmd_cancel"))
-                ->click();
-        });
-        poll_.start(5);
-    }
-
-private:
-    QTimer poll_;
-    QPointer<frm_question> answered_;
-};
-
-// Drives the modal editors: each step runs on the dialog shown at that moment, once it has
-// been on screen long enough to fill itself. A step that leaves the dialog open lets the next
-// step act on it again.
-class EditorDriver {
+// Acts on the modal dialogs as they show: each step runs on the dialog shown at that moment,
+// once it has been on screen long enough to fill itself; a step that leaves the dialog open
+// acts on it again. A run confirmation without a step is answered with Annuler.
+class DialogDriver {
 public:
     using Step = std::function<void(QDialog *)>;
     QQueue<Step> steps;
-    QStringList titles; // the title of each dialog a step ran on
+    QStringList titles; // the title of each dialog acted on
+    int questions = 0; // run confirmations shown
 
-    EditorDriver()
+    DialogDriver()
     {
         QObject::connect(&poll_, &QTimer::timeout, [this] {
             auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible() || steps.isEmpty()) {
-                seen_ = nullptr;
+            if (!dialog || !dialog->isVisible())
                 return;
-            }
+            const bool question = qobject_cast<frm_question *>(dialog);
             if (dialog != seen_) {
                 seen_ = dialog;
                 shown_.start();
+                questions += question;
             }
-            if (shown_.elapsed() < 300) // frm_action fills itself 200 ms after it shows
+            // frm_action fills itself 200 ms after it shows
+            if (shown_.elapsed() < 300 || (steps.isEmpty() && !question))
                 return;
             titles << dialog->windowTitle();
             shown_.start();
-            steps.dequeue()(dialog);
+            (steps.isEmpty() ? answer(false, false) : steps.dequeue())(dialog);
         });
         poll_.start(10);
+    }
+
+    // A step answering a run confirmation: tick the option or not, then OK or Annuler.
+    static Step answer(bool tick, bool ok)
+    {
+        return [=](QDialog *d) {
+            if (tick)
+                child<QCheckBox>(*d, "chk_showallinreport")->click();
+            child<QPushButton>(*d, ok ? "cmd_ok" : "cmd_cancel")->click();
+        };
     }
 
 private:
@@ -154,40 +144,39 @@ private:
     QElapsedTimer shown_;
 };
 
-void type(QDialog *dialog, const char *box, const QString &text)
-{
-    dialog->findChild<QLineEdit *>(QString::fromLatin1(box))->setText(text);
-}
-
 QString typed(QDialog *dialog, const char *box)
 {
-    return dialog->findChild<QLineEdit *>(QString::fromLatin1(box))->text();
+    return child<QLineEdit>(*dialog, box)->text();
 }
 
 void press(QDialog *dialog, const char *button)
 {
-    dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+    child<QPushButton>(*dialog, button)->click();
 }
 
-// Which of the menu items and the button are enabled, as "1" and "0", in the order: import
-// export viewreport exit | sync simulate scheduler | newtemplate edittemplate deletetemplate
-// exporttoini | newaction editaction deleteaction | about aide don | cmd_sync.
+// Types each text into its box, then presses the button.
+void fill(QDialog *dialog, std::initializer_list<std::pair<const char *, const char *>> texts,
+    const char *button = "cmd_ok")
+{
+    for (const auto &[box, text] : texts)
+        child<QLineEdit>(*dialog, box)->setText(QString::fromUtf8(text));
+    press(dialog, button);
+}
+
+// Which of the menu items and the button are enabled, as "1" and "0", in the groups: import
+// export viewreport exit - sync simulate scheduler - newtemplate edittemplate deletetemplate
+// exporttoini - newaction editaction deleteaction - about aide don - cmd_sync; then the text of
+// the report item.
 QString states(const frm_main &w)
 {
     QString states;
-    for (const char *name : {"mnu_import", "mnu_export", "mnu_viewreport", "mnu_exit", "mnu_sync",
-             "mnu_simulate", "mnu_scheduler", "mnu_newtemplate", "mnu_edittemplate",
-             "mnu_deletetemplate", "mnu_exporttoini", "mnu_newaction", "mnu_editaction",
-             "mnu_deleteaction", "mnu_about", "Mnu_Aide", "Mnu_Don", "cmd_sync"})
-        states += w.findChild<QObject *>(QString::fromLatin1(name))->property("enabled").toBool()
-            ? u'1'
-            : u'0';
-    return states;
-}
-
-QString viewReportText(const frm_main &w)
-{
-    return w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->text();
+    for (const char *name :
+        {"mnu_import", "mnu_export", "mnu_viewreport", "mnu_exit", "-", "mnu_sync", "mnu_simulate",
+            "mnu_scheduler", "-", "mnu_newtemplate", "mnu_edittemplate", "mnu_deletetemplate",
+            "mnu_exporttoini", "-", "mnu_newaction", "mnu_editaction", "mnu_deleteaction", "-",
+            "mnu_about", "Mnu_Aide", "Mnu_Don", "-", "cmd_sync"})
+        states += *name == '-' ? u'-' : child(w, name)->property("enabled").toBool() ? u'1' : u'0';
+    return states + u' ' + child<QAction>(w, "mnu_viewreport")->text();
 }
 
 QStringList itemTexts(const QMenu *menu)
@@ -256,23 +245,17 @@ void FrmMainTest::startsEmptyAndRefusesAFileThatIsNotADatabase()
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
     QVERIFY(QFile::exists(dir("Tandrel.mdb")));
-    QCOMPARE(w.windowTitle(), QStringLiteral("Tandrel"));
-    QCOMPARE(w.findChild<QGroupBox *>(QStringLiteral("Frame1"))->title(),
-        QStringLiteral("Sélection des projets"));
-    QCOMPARE(
-        w.findChild<QGroupBox *>(QStringLiteral("Frame2"))->title(), QStringLiteral("Actions"));
-    QStringList captions;
+    QStringList captions {w.windowTitle(), child<QGroupBox>(w, "Frame1")->title(),
+        child<QGroupBox>(w, "Frame2")->title(),
+        child<QCheckBox>(w, "chk_includesubfolders")->text()};
     for (QLabel *caption : w.findChildren<QLabel *>(QStringLiteral("Label5")))
         captions << caption->text();
     QCOMPARE(captions,
-        (QStringList {"Activé", "Filtre des fichiers", "Dossier origine :", "Dossier destination :",
+        (QStringList {"Tandrel", "Sélection des projets", "Actions", "Inclure les sous-dossiers",
+            "Activé", "Filtre des fichiers", "Dossier origine :", "Dossier destination :",
             "Description :", "Date", "Taille", "Operation :"}));
-    QCOMPARE(w.findChild<QCheckBox *>(QStringLiteral("chk_includesubfolders"))->text(),
-        QStringLiteral("Inclure les sous-dossiers"));
     QCOMPARE(entries(w), QStringList {"- Aucun -"});
-    QCOMPARE(combo(w)->currentText(), QStringLiteral("- Aucun -"));
-    QCOMPARE(w.CurrentTemplateNo(), 0);
-    QCOMPARE(w.data1().rowCount(), 0);
+    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
     QCOMPARE(details(w), noDetails);
     QVERIFY(prompter.shown.isEmpty());
 
@@ -282,21 +265,20 @@ void FrmMainTest::startsEmptyAndRefusesAFileThatIsNotADatabase()
     other.write(QStringLiteral("Tandrel.mdb"), garbage);
     frm_main refused(prompter);
     QVERIFY(!refused.Form_Load(other.path()));
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Critical);
-    QVERIFY2(said(prompter.shown.front()).startsWith("Erreur|Erreur: 26\nDescription: "),
-        qPrintable(prompter.shown.front().text));
-    QFile file(other("Tandrel.mdb"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), garbage);
+    QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Critical);
+    const QStringList boxes = said(prompter);
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("Erreur|Erreur: 26\nDescription: "), qPrintable(boxes[0]));
+    QCOMPARE(readFile(other("Tandrel.mdb")), garbage);
 }
 
 void FrmMainTest::browsingProjectsAndActions()
 {
     TempDir dir;
-    addProject(dir, QStringLiteral("Zeta"));
-    const qint64 ete = addProject(
-        dir, QStringLiteral("l'été"), {"*.jpg", "*.b", "*.a"}, QStringLiteral("Vacances \"100%\""));
+    const qint64 zeta = addProject(dir, QStringLiteral("Zeta"));
+    const QStringList filters {"*.jpg", "*.b", "*.a"};
+    const qint64 ete
+        = addProject(dir, QStringLiteral("l'été"), filters, QStringLiteral("Vacances \"100%\""));
     const qint64 firstDouble = addProject(dir, QStringLiteral("Double"));
     addProject(dir, QStringLiteral("Double"));
     ScriptedPrompter prompter;
@@ -308,68 +290,58 @@ void FrmMainTest::browsingProjectsAndActions()
     choose(w, 2);
     QCOMPARE(w.CurrentTemplateNo(), firstDouble);
 
+    // The details show the current action; the sub-folder box ("oui" reads as ticked) cannot be
+    // changed by a click.
     choose(w, 3);
     QCOMPARE(w.CurrentTemplateNo(), ete);
     QCOMPARE(combo(w)->toolTip(), QStringLiteral("Vacances \"100%\""));
-    QCOMPARE(details(w),
-        (QStringList {"OUI", "*.jpg", "/données/origine/", "/media/clé/", "copie de *.jpg", ">",
-            "<>", "OR"}));
-    QVERIFY(subFoldersTicked(w)); // "oui" reads as true
-    // The indicator cannot be changed by a click.
-    w.findChild<QCheckBox *>(QStringLiteral("chk_includesubfolders"))->click();
-    QVERIFY(subFoldersTicked(w));
+    const QStringList first {"OUI", "*.jpg", "/données/origine/", "/media/clé/", "copie de *.jpg",
+        ">", "<>", "OR", "sous-dossiers"};
+    QCOMPARE(details(w), first);
+    child<QCheckBox>(w, "chk_includesubfolders")->click();
+    QCOMPARE(details(w), first);
 
     // Navigation bar and table follow the browser; actions come in the order they were added.
-    auto *bar = w.findChild<NavigationBar *>(QStringLiteral("Data1Bar"));
-    auto *table = w.findChild<QTableWidget *>(QStringLiteral("tbl_actions"));
+    auto *bar = child<NavigationBar>(w, "Data1Bar");
+    auto *table = child<QTableWidget>(w, "tbl_actions");
     QCOMPARE(table->rowCount(), 3);
     QCOMPARE(table->item(0, 1)->text(), QStringLiteral("*.jpg"));
     QCOMPARE(table->currentRow(), 0);
-    bar->nextButton()->click();
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.b"));
-    QCOMPARE(table->currentRow(), 1);
-    bar->lastButton()->click();
-    bar->nextButton()->click(); // stays on the last row
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.a"));
-    QCOMPARE(table->currentRow(), 2);
-    bar->firstButton()->click();
-    bar->previousButton()->click();
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.jpg"));
+    const std::pair<QToolButton *, int> moves[] = {{bar->nextButton(), 1}, {bar->lastButton(), 2},
+        {bar->nextButton(), 2} /* stays on the last row */, {bar->firstButton(), 0},
+        {bar->previousButton(), 0}};
+    for (const auto &[button, row] : moves) {
+        button->click();
+        QCOMPARE(filter(w), filters[row]);
+        QCOMPARE(table->currentRow(), row);
+    }
     table->setCurrentCell(1, 3);
     QCOMPARE(w.data1().currentIndex(), 1);
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.b"));
+    QCOMPARE(filter(w), QStringLiteral("*.b"));
 
     // While busy, moving leaves the details empty.
     w.setBusyFlag(true);
     w.data1().moveNext();
     QCOMPARE(details(w), noDetails);
-    QVERIFY(!subFoldersTicked(w));
     w.setBusyFlag(false);
     w.data1().moveFirst();
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.jpg"));
+    QCOMPARE(filter(w), QStringLiteral("*.jpg"));
 
-    // A project without actions: nothing to show.
-    choose(w, 1);
-    QCOMPARE(w.data1().rowCount(), 0);
-    QCOMPARE(details(w), noDetails);
-    QVERIFY(!subFoldersTicked(w));
-
-    // Back to no project.
-    choose(w, 3);
-    choose(w, 0);
-    QCOMPARE(w.CurrentTemplateNo(), 0);
-    QCOMPARE(w.data1().rowCount(), 0);
+    // A project without actions, then no project: nothing to show.
+    for (int index : {1, 0}) {
+        choose(w, 3);
+        choose(w, index);
+        QCOMPARE(chosen(w),
+            index ? QString("Double #%1, 0 actions").arg(firstDouble)
+                  : QString("- Aucun - #0, 0 actions"));
+        QCOMPARE(details(w), noDetails);
+    }
     QVERIFY(combo(w)->toolTip().isEmpty());
-    QCOMPARE(details(w), noDetails);
 
     // Another program removes a project: choosing it falls back to no project, silently.
-    {
-        ProjectDb other(dir("Tandrel.mdb"));
-        other.deleteProject(other.projectsNamed(QStringLiteral("Zeta")).front().templateNo);
-    }
+    ProjectDb(dir("Tandrel.mdb")).deleteProject(zeta);
     choose(w, 4);
-    QCOMPARE(w.CurrentTemplateNo(), 0);
-    QCOMPARE(combo(w)->currentText(), QStringLiteral("- Aucun -"));
+    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
     QCOMPARE(w.data1().rowSource(), RowSource::blank());
     QVERIFY(prompter.shown.isEmpty());
 }
@@ -382,7 +354,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     ScriptedPrompter prompter;
     ScriptedRun run;
     run.released = true;
-    QuestionAnswerer answerer;
+    DialogDriver driver;
     frm_main w(prompter, run.function());
     QVERIFY(w.Form_Load(dir.path()));
     QCOMPARE(menuTree(w),
@@ -396,14 +368,15 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
             "Actions: Nouvelle action, Editer l'action, Supprimer l'action",
             "Aide: A propos ..., ---, Comment ça marche ?, Faire un don...",
         }));
-    QCOMPARE(itemTexts(w.findChild<QMenu *>(QStringLiteral("cap_sysmenu"))),
+    QCOMPARE(itemTexts(child<QMenu>(w, "cap_sysmenu")),
         (QStringList {"Restore TDRL", "---", "Exit TDRL"}));
     for (QAction *item : w.findChildren<QAction *>())
         QVERIFY2(item->shortcut().isEmpty(), qPrintable(item->objectName()));
 
     // "- Aucun -": nothing to run; the commands set the run mode and do nothing more.
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("1001-001-1000-000-111-0").remove(u'-'));
+    const QString noProject = QStringLiteral("1001-001-1000-000-111-0 Voir '- Aucun -.log'");
+    QCOMPARE(states(w), noProject);
     w.mnu_simulate_Click();
     QCOMPARE(w.RunMode(), RunMode::Simulate);
     w.cmd_sync_Click();
@@ -413,74 +386,63 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     // A project without actions: the run commands say so.
     choose(w, 2);
     w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-111-0").remove(u'-'));
-    QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Vide.log'"));
+    QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-111-0 Voir 'Vide.log'"));
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
-    QCOMPARE(prompter.shown.size(), 2);
-    for (const auto &box : prompter.shown)
-        QCOMPARE(said(box),
-            QStringLiteral(
-                "Erreur|Pas d'action définie! Créez une nouvelle action puis réessayez !"));
+    QCOMPARE(said(prompter),
+        QStringList(2, "Erreur|Pas d'action définie! Créez une nouvelle action puis réessayez !"));
 
     choose(w, 1); // one action: the timer follows by itself
-    const QString withActions = QStringLiteral("1111-111-1111-111-111-1").remove(u'-');
-    QTRY_COMPARE(states(w), withActions);
-    QCOMPARE(viewReportText(w), QStringLiteral("Voir 'Avec.log'"));
+    QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-111-1 Voir 'Avec.log'"));
 
     // Busy: frozen, except the report item, which follows the list at once.
     w.setBusyFlag(true);
     choose(w, 0);
     QTest::qWait(300);
-    QCOMPARE(states(w), QStringLiteral("1101-111-1111-111-111-1").remove(u'-'));
-    QCOMPARE(viewReportText(w), QStringLiteral("Voir '- Aucun -.log'"));
+    QCOMPARE(states(w), QStringLiteral("1101-111-1111-111-111-1 Voir '- Aucun -.log'"));
     w.setBusyFlag(false);
-    QTRY_COMPARE(states(w), QStringLiteral("1001-001-1000-000-111-0").remove(u'-'));
+    QTRY_COMPARE(states(w), noProject);
 
     // A simulation is confirmed by a question, not by the dialog; No starts nothing.
     choose(w, 1);
-    QTRY_COMPARE(states(w), withActions);
-    prompter.shown.clear();
     prompter.answers.enqueue(QMessageBox::No);
     w.mnu_simulate_Click();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Question);
-    QCOMPARE(said(prompter.shown.front()),
-        QStringLiteral(
-            "Simulate|Confirmez la synchronisation des fichiers avec les actions définies ?"));
-    QCOMPARE(prompter.shown.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Question);
+    QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(said(prompter),
+        QStringList {
+            "Simulate|Confirmez la synchronisation des fichiers avec les actions définies ?"});
     QVERIFY(!w.syncWindow());
     w.mnu_simulate_Click(); // Yes
     QTRY_VERIFY(w.syncWindow() && w.syncWindow()->isFinished());
     QCOMPARE(run.lastRequest().mode, RunMode::Simulate);
-    QCOMPARE(answerer.opened, 0);
+    QCOMPARE(driver.questions, 0);
 }
+
 void FrmMainTest::synchronisationGoesThroughTheConfirmation()
 {
     TempDir dir;
     const qint64 key = addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
     ScriptedPrompter prompter;
     ScriptedRun run;
-    QuestionAnswerer answerer;
+    DialogDriver driver;
     frm_main w(prompter, run.function());
     QVERIFY(w.Form_Load(dir.path()));
     choose(w, 1);
 
-    answerer.answers.enqueue({true, false, {}}); // ticked, then Annuler
+    // The dialog's option counts only with OK; Annuler starts nothing.
+    driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
     w.mnu_sync_Click();
-    QCOMPARE(answerer.opened, 1);
+    QCOMPARE(driver.questions, 1);
     QVERIFY(!w.ShowAllInReport());
     QVERIFY(!w.syncWindow());
-
-    answerer.answers.enqueue({true, true, {}});
     w.mnu_sync_Click();
     QVERIFY(w.ShowAllInReport());
     QPointer<frm_sync> first = w.syncWindow();
     QVERIFY(first && first->isVisible());
     QTRY_VERIFY(w.BusyFlag());
     const RunRequest request = run.lastRequest();
-    QCOMPARE(request.projectName, QStringLiteral("Sauvegarde"));
-    QCOMPARE(request.appDir, dir.path());
+    QCOMPARE(request.projectName + u'|' + request.appDir, "Sauvegarde|" + dir.path());
     QCOMPARE(request.mode, RunMode::Synchronize);
     QVERIFY(request.showAllInReport);
     QCOMPARE(int(request.actions.size()), 2);
@@ -491,7 +453,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
     QTest::qWait(50);
-    QCOMPARE(answerer.opened, 2);
+    QCOMPARE(driver.questions, 2);
     QVERIFY(prompter.shown.isEmpty());
     QVERIFY(first->isVisible());
     QCOMPARE(run.runs.load(), 1);
@@ -502,7 +464,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     QTRY_VERIFY(first->isFinished());
     QVERIFY(!w.BusyFlag());
     QCOMPARE(w.data1().rowCount(), 3);
-    QCOMPARE(labelText(w, "lbl_filter"), QStringLiteral("*.a"));
+    QCOMPARE(filter(w), QStringLiteral("*.a"));
 
     // The menu leaves a finished window open beside the new one; the button closes them all
     // before asking.
@@ -511,12 +473,12 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     QTRY_VERIFY(second && second != first && second->isFinished());
     QVERIFY(first->isVisible());
     bool openAtQuestion = true;
-    answerer.answers.enqueue({false, false, [&] {
-                                  openAtQuestion = (first && first->isVisible())
-                                      || (second && second->isVisible());
-                              }});
+    driver.steps.enqueue([&](QDialog *d) {
+        openAtQuestion = (first && first->isVisible()) || (second && second->isVisible());
+        DialogDriver::answer(false, false)(d);
+    });
     w.cmd_sync_Click();
-    QCOMPARE(answerer.opened, 3);
+    QCOMPARE(driver.questions, 3);
     QVERIFY(!openAtQuestion);
     QTRY_VERIFY(first.isNull() && second.isNull());
 }
@@ -527,40 +489,30 @@ void FrmMainTest::aRealRunCopiesTheTreeAndWritesTheReport()
     dir.write(QStringLiteral("origine/a.txt"), "premier");
     dir.write(QStringLiteral("origine/sous/b.txt"), "second fichier");
     dir.mkdir(QStringLiteral("destination"));
-    {
-        ProjectDb db(dir("Tandrel.mdb"));
-        Action action = makeAction(db.addProject(QStringLiteral("Bout"), QString()), "*.*");
-        action.fromFolder = dir("origine");
-        action.toFolder = dir("destination");
-        db.addAction(action);
-    }
+    Action action = makeAction(addProject(dir, QStringLiteral("Bout")), "*.*");
+    action.fromFolder = dir("origine");
+    action.toFolder = dir("destination");
+    ProjectDb(dir("Tandrel.mdb")).addAction(action);
     ScriptedPrompter prompter;
-    QuestionAnswerer answerer;
-    answerer.answers.enqueue({false, true, {}});
+    DialogDriver driver;
+    driver.steps.enqueue(DialogDriver::answer(false, true));
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
     choose(w, 1);
     w.Timer1_Timer();
-    w.findChild<QPushButton *>(QStringLiteral("cmd_sync"))->click();
+    child<QPushButton>(w, "cmd_sync")->click();
     QPointer<frm_sync> window = w.syncWindow();
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Terminé!"), 60000);
     QVERIFY(!w.BusyFlag());
     QVERIFY(prompter.shown.isEmpty());
 
-    for (const auto &[name, content] :
-        {std::pair {"a.txt", "premier"}, std::pair {"sous/b.txt", "second fichier"}}) {
-        QFile copy(dir("destination/") + QString::fromLatin1(name));
-        QVERIFY2(copy.open(QIODevice::ReadOnly), name);
-        QCOMPARE(copy.readAll(), QByteArray(content));
-    }
-    const QAbstractItemModel *list
-        = window->findChild<QAbstractItemView *>(QStringLiteral("List1"))->model();
+    QCOMPARE(readFile(dir("destination/a.txt")), QByteArray("premier"));
+    QCOMPARE(readFile(dir("destination/sous/b.txt")), QByteArray("second fichier"));
+    const QAbstractItemModel *list = child<QAbstractItemView>(*window, "List1")->model();
     QCOMPARE(list->index(list->rowCount() - 1, 0).data().toString(),
         QStringLiteral("     Rapport enregistré dans le fichier : Bout.log"));
-    QFile report(dir("Bout.log"));
-    QVERIFY(report.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(report.readAll());
+    const QString text = QString::fromUtf8(readFile(dir("Bout.log")));
     QVERIFY2(text.contains(QStringLiteral("(Projet : Bout)")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("Total copié = 2 Fichiers")), qPrintable(text));
     QVERIFY(!text.contains(QStringLiteral("Rapport enregistré")));
@@ -570,80 +522,68 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
 {
     TempDir dir;
     ScriptedPrompter prompter;
-    EditorDriver driver;
+    DialogDriver driver;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
 
-    // No project chosen: no action editor, a message instead.
-    w.mnu_newaction_Click();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(said(prompter.shown.front()), QStringLiteral("Erreur|Sélectionnez un projet SVP.!"));
-    QVERIFY(driver.titles.isEmpty());
-    // Nothing chosen: edit and delete do nothing, silently.
-    for (auto click : {&frm_main::mnu_edittemplate_Click, &frm_main::mnu_deletetemplate_Click,
-             &frm_main::mnu_editaction_Click, &frm_main::mnu_deleteaction_Click})
+    // Nothing chosen: no action editor but a message; edit and delete do nothing, silently.
+    for (auto click : {&frm_main::mnu_newaction_Click, &frm_main::mnu_edittemplate_Click,
+             &frm_main::mnu_deletetemplate_Click, &frm_main::mnu_editaction_Click,
+             &frm_main::mnu_deleteaction_Click})
         (w.*click)();
-    QCOMPARE(prompter.shown.size(), 1);
-    prompter.shown.clear();
+    QCOMPARE(said(prompter), QStringList {"Erreur|Sélectionnez un projet SVP.!"});
+    QVERIFY(driver.titles.isEmpty());
 
     // The editor refuses an empty name; OK again with a name creates and chooses the project.
     driver.steps.enqueue([](QDialog *d) { press(d, "cmd_ok"); });
     driver.steps.enqueue([](QDialog *d) {
-        type(d, "txt_name", QStringLiteral("  Photos été "));
-        type(d, "txt_description", QStringLiteral("vers la clé"));
-        press(d, "cmd_ok");
+        fill(d, {{"txt_name", "  Photos été "}, {"txt_description", "vers la clé"}});
     });
     w.mnu_newtemplate_Click();
     QCOMPARE(driver.titles, (QStringList {"Nouveau projet", "Nouveau projet"}));
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().text, QStringLiteral("Nom du projet SVP!"));
+    QCOMPARE(said(prompter), QStringList {"Erreur|Nom du projet SVP!"});
     QCOMPARE(entries(w), (QStringList {"- Aucun -", "Photos été"}));
-    QCOMPARE(combo(w)->currentText(), QStringLiteral("Photos été"));
-    QCOMPARE(combo(w)->toolTip(), QStringLiteral("vers la clé"));
+    QCOMPARE(combo(w)->currentText() + u'|' + combo(w)->toolTip(),
+        QStringLiteral("Photos été|vers la clé"));
     const qint64 key = w.CurrentTemplateNo();
     QVERIFY(key != 0);
 
-    // Cancel writes nothing.
-    driver.steps.enqueue([](QDialog *d) {
-        type(d, "txt_filter", QStringLiteral("*.jpg"));
-        press(d, "cmd_cancel");
-    });
+    // A new action: Annuler writes nothing, OK adds it and shows it.
+    const auto newAction = [](const char *button) {
+        return [button](QDialog *d) {
+            fill(d,
+                {{"txt_filter", "*.jpg"}, {"txt_folderfrom", "/données/photos/"},
+                    {"txt_folderto", "/media/clé/"}, {"txt_description", "photos"}},
+                button);
+        };
+    };
+    driver.steps.enqueue(newAction("cmd_cancel"));
     w.mnu_newaction_Click();
     QCOMPARE(w.data1().rowCount(), 0);
-
-    driver.steps.enqueue([](QDialog *d) {
-        type(d, "txt_filter", QStringLiteral("*.jpg"));
-        type(d, "txt_folderfrom", QStringLiteral("/données/photos/"));
-        type(d, "txt_folderto", QStringLiteral("/media/clé/"));
-        type(d, "txt_description", QStringLiteral("photos"));
-        press(d, "cmd_ok");
-    });
+    driver.steps.enqueue(newAction("cmd_ok"));
     w.mnu_newaction_Click();
     QCOMPARE(driver.titles.last(), QStringLiteral("Nouvelle action"));
     QCOMPARE(w.data1().rowCount(), 1);
     QVERIFY(!w.BusyFlag());
     QCOMPARE(details(w),
         (QStringList {
-            "OUI", "*.jpg", "/données/photos/", "/media/clé/", "photos", ">", "<>", "OR"}));
+            "OUI", "*.jpg", "/données/photos/", "/media/clé/", "photos", ">", "<>", "OR", ""}));
 
     // Rename the project: its action goes with it.
     driver.steps.enqueue([](QDialog *d) {
         QCOMPARE(typed(d, "txt_name"), QStringLiteral("Photos été"));
-        type(d, "txt_name", QStringLiteral("Images"));
-        press(d, "cmd_ok");
+        fill(d, {{"txt_name", "Images"}});
     });
     w.mnu_edittemplate_Click();
     QCOMPARE(driver.titles.last(), QStringLiteral("Edition du projet"));
     QCOMPARE(entries(w), (QStringList {"- Aucun -", "Images"}));
-    QCOMPARE(w.CurrentTemplateNo(), key);
-    QCOMPARE(w.data1().rowCount(), 1);
+    QCOMPARE(chosen(w), QStringLiteral("Images #%1, 1 actions").arg(key));
 
     // Edit the action: the details show the new values at once.
     driver.steps.enqueue([](QDialog *d) {
         QCOMPARE(typed(d, "txt_folderfrom"), QStringLiteral("/données/photos/"));
-        type(d, "txt_filter", QStringLiteral("*.png"));
-        d->findChild<QCheckBox *>(QStringLiteral("chk_enabled"))->click();
-        press(d, "cmd_ok");
+        child<QCheckBox>(*d, "chk_enabled")->click();
+        fill(d, {{"txt_filter", "*.png"}});
     });
     w.mnu_editaction_Click();
     QCOMPARE(driver.titles.last(), QStringLiteral("Edition de l'action"));
@@ -652,34 +592,27 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
         ProjectDb(dir("Tandrel.mdb")).actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
 
     // Delete the action: No keeps it, Yes removes it and empties the details.
-    prompter.shown.clear();
-    prompter.answers.enqueue(QMessageBox::No);
+    prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deleteaction_Click();
-    QCOMPARE(said(prompter.shown.front()),
-        QStringLiteral("Suppression|Confirmez la suppression de l'action sélectionnée?"));
-    QCOMPARE(prompter.shown.front().buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(w.data1().rowCount(), 1);
-    prompter.answers.enqueue(QMessageBox::Yes);
     w.mnu_deleteaction_Click();
     QCOMPARE(w.data1().rowCount(), 0);
-    QCOMPARE(details(w), QStringList(8, QString()));
+    QCOMPARE(details(w), noDetails);
+    QCOMPARE(said(prompter),
+        QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
 
     // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
     ProjectDb(dir("Tandrel.mdb")).addAction(makeAction(key, "*.a"));
-    prompter.shown.clear();
-    prompter.answers.enqueue(QMessageBox::No);
+    prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deletetemplate_Click();
-    QCOMPARE(said(prompter.shown.front()),
-        QStringLiteral("Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
     QCOMPARE(entries(w).size(), 2);
-    prompter.answers.enqueue(QMessageBox::Yes);
     w.mnu_deletetemplate_Click();
+    QCOMPARE(said(prompter),
+        QStringList(2, "Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
     QCOMPARE(entries(w), QStringList {"- Aucun -"});
-    QCOMPARE(w.CurrentTemplateNo(), 0);
-    QCOMPARE(w.data1().rowCount(), 0);
-    ProjectDb db(dir("Tandrel.mdb"));
-    QVERIFY(db.actionsOf(key).empty());
-    QVERIFY(db.allActionsByFilter().empty());
+    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
+    QVERIFY(ProjectDb(dir("Tandrel.mdb")).allActionsByFilter().empty());
     QVERIFY(driver.steps.isEmpty());
 }
 
@@ -689,7 +622,7 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     const qint64 first = addProject(dir, QStringLiteral("Premier"));
     addProject(dir, QStringLiteral("Second"));
     ScriptedPrompter prompter;
-    EditorDriver driver;
+    DialogDriver driver;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
     choose(w, 1);
@@ -700,11 +633,8 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     QString kept;
     driver.steps.enqueue([&](QDialog *d) {
         choose(w, 2);
-        type(d, "txt_filter", QStringLiteral("*.doc"));
-        type(d, "txt_folderfrom", QStringLiteral("/a/"));
-        type(d, "txt_folderto", QStringLiteral("/b/"));
         lock = std::make_unique<WriteLock>(dir("Tandrel.mdb"));
-        press(d, "cmd_ok");
+        fill(d, {{"txt_filter", "*.doc"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
     });
     driver.steps.enqueue([&](QDialog *d) {
         kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
@@ -713,24 +643,19 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     });
     w.mnu_newaction_Click();
     QCOMPARE(driver.titles, (QStringList {"Nouvelle action", "Nouvelle action"}));
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Critical);
-    QCOMPARE(prompter.shown.front().title, QStringLiteral("Erreur"));
+    QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Critical);
+    QCOMPARE(said(prompter, false), QStringList {"Erreur"});
     QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
     QVERIFY(!w.BusyFlag());
     ProjectDb db(dir("Tandrel.mdb"));
-    const std::vector<Action> stored = db.actionsOf(first);
-    QCOMPARE(int(stored.size()), 1);
-    QCOMPARE(stored.front().fileFilter, QStringLiteral("*.doc"));
     QCOMPARE(int(db.allActionsByFilter().size()), 1);
+    QCOMPARE(db.actionsOf(first).at(0).fileFilter, QStringLiteral("*.doc"));
 
     // A locked file while deleting a project: the error box, and the project stays whole.
     choose(w, 1);
-    prompter.shown.clear();
     WriteLock again(dir("Tandrel.mdb"));
     w.mnu_deletetemplate_Click();
-    QCOMPARE(prompter.shown.size(), 2); // the question, then the error box
-    QCOMPARE(prompter.shown.last().title, QStringLiteral("Erreur"));
+    QCOMPARE(said(prompter, false), (QStringList {"Suppression d'un projet", "Erreur"}));
     again.release();
     QCOMPARE(int(db.actionsOf(first).size()), 1);
     QVERIFY(db.project(first).has_value());
@@ -742,33 +667,31 @@ void FrmMainTest::helpReportDonationAndAbout()
     addProject(dir, QStringLiteral("Sauvegarde"));
     ScriptedPrompter prompter;
     QList<QUrl> opened;
-    EditorDriver driver;
+    DialogDriver driver;
     frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) { opened << url; });
     QVERIFY(w.Form_Load(dir.path()));
 
-    w.findChild<QAction *>(QStringLiteral("Mnu_Aide"))->trigger();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().title, QStringLiteral("Comment ça marche ?"));
+    child<QAction>(w, "Mnu_Aide")->trigger();
+    QCOMPARE(said(prompter, false), QStringList {"Comment ça marche ?"});
 
+    // The report of the chosen project: missing, it is named in a box; present, it is opened.
     choose(w, 1);
-    w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->trigger();
-    QCOMPARE(prompter.shown.size(), 2);
-    QVERIFY(prompter.shown.last().text.endsWith(dir("Sauvegarde.log")));
+    child<QAction>(w, "mnu_viewreport")->trigger();
+    QCOMPARE(prompter.shown.size(), 1);
+    QVERIFY(said(prompter).front().endsWith(dir("Sauvegarde.log")));
     QVERIFY(opened.isEmpty());
     dir.write(QStringLiteral("Sauvegarde.log"), "rapport");
-    w.findChild<QAction *>(QStringLiteral("mnu_viewreport"))->trigger();
-    QCOMPARE(opened, QList<QUrl> {QUrl::fromLocalFile(dir("Sauvegarde.log"))});
-
-    w.findChild<QAction *>(QStringLiteral("Mnu_Don"))->trigger();
-    QCOMPARE(opened.last(), DonationUrl());
+    child<QAction>(w, "mnu_viewreport")->trigger();
+    child<QAction>(w, "Mnu_Don")->trigger();
+    QCOMPARE(opened, (QList<QUrl> {QUrl::fromLocalFile(dir("Sauvegarde.log")), DonationUrl()}));
 
     driver.steps.enqueue([](QDialog *d) {
         QVERIFY(qobject_cast<frmAbout *>(d));
         press(d, "cmdOK");
     });
-    w.findChild<QAction *>(QStringLiteral("mnu_about"))->trigger();
+    child<QAction>(w, "mnu_about")->trigger();
     QCOMPARE(driver.titles, QStringList {QStringLiteral("A propos Tandrel")});
-    QCOMPARE(prompter.shown.size(), 2);
+    QVERIFY(prompter.shown.isEmpty());
 }
 
 void FrmMainTest::minimiseRestoreAndQuit()
@@ -790,13 +713,11 @@ void FrmMainTest::minimiseRestoreAndQuit()
     QVERIFY(!w->trayIcon());
     QVERIFY(w->isVisible());
     w->mnu_restoreTDRL_Click();
-    QVERIFY(!w->isMinimized());
-    QVERIFY(!w->isMaximized());
-    QVERIFY(w->isVisible());
+    QVERIFY(!w->isMinimized() && !w->isMaximized() && w->isVisible());
 
     // Closing a run window brings back a hidden main window.
     choose(*w, 1);
-    prompter.answers.enqueue(QMessageBox::Yes);
+    prompter.answers << QMessageBox::Yes << QMessageBox::Yes;
     run.released = true;
     w->mnu_simulate_Click();
     QTRY_VERIFY(w->syncWindow() && w->syncWindow()->isFinished());
@@ -809,18 +730,16 @@ void FrmMainTest::minimiseRestoreAndQuit()
     run.released = false;
     run.returned = false;
     run.started = false;
-    prompter.answers.enqueue(QMessageBox::Yes);
     w->mnu_simulate_Click();
     QTRY_VERIFY(run.started && w->BusyFlag());
     QPointer<frm_sync> running = w->syncWindow();
     QElapsedTimer clock;
     clock.start();
-    w->findChild<QAction *>(QStringLiteral("mnu_exit"))->trigger();
+    child<QAction>(*w, "mnu_exit")->trigger();
     QVERIFY(!w->isVisible());
     QVERIFY(!QApplication::quitOnLastWindowClosed());
     w.reset();
-    QVERIFY(running.isNull());
-    QVERIFY(run.returned);
+    QVERIFY(running.isNull() && run.returned);
     QVERIFY(clock.elapsed() < 5000);
 }
 
