@@ -1,6 +1,6 @@
 #include "frm_main.h"
-#include "ini_file.h"
 #include "project_db.h"
+#include "sample_projects.h"
 #include "scripted_prompter.h"
 #include "temp_dir.h"
 
@@ -10,30 +10,30 @@
 
 namespace {
 
-QString said(const ScriptedPrompter::Shown &box)
+// The boxes shown since the last look, as "title|text" (or the titles alone).
+QStringList said(ScriptedPrompter &prompter, bool withText = true)
 {
-    return box.title + u'|' + box.text;
+    QStringList texts;
+    for (const auto &box : std::as_const(prompter.shown))
+        texts << (withText ? box.title + u'|' + box.text : box.title);
+    prompter.shown.clear();
+    return texts;
+}
+
+// The file dialogs opened, as "save|title|folder|file name|default suffix" ("open|..." for an
+// open dialog).
+QStringList dialogs(const ScriptedPrompter &prompter)
+{
+    QStringList texts;
+    for (const auto &d : prompter.fileDialogs)
+        texts << (d.save ? "save|" : "open|") + d.title + u'|' + d.folder + u'|' + d.fileName + u'|'
+                + d.defaultSuffix;
+    return texts;
 }
 
 QString currentName(const frm_main &w)
 {
     return w.findChild<QComboBox *>(QStringLiteral("cmb_template"))->currentText();
-}
-
-qint64 addProject(ProjectDb &db, const QString &name, int actions)
-{
-    const qint64 key = db.addProject(name, QStringLiteral("desc ") + name);
-    for (int i = 0; i < actions; ++i) {
-        Action a;
-        a.templateNo = key;
-        a.enabled = QStringLiteral("OUI");
-        a.fileFilter = QStringLiteral("*.%1").arg(i);
-        a.fromFolder = QStringLiteral("/données/");
-        a.toFolder = QStringLiteral("/clé/");
-        a.op = QStringLiteral("OR");
-        db.addAction(a);
-    }
-    return key;
 }
 
 // Chooses name in the list, as a click does.
@@ -59,95 +59,80 @@ private slots:
 void ProjectFileCommandsTest::exportThenImportThroughTheWindow()
 {
     TempDir dir;
-    {
-        ProjectDb db(dir("Tandrel.mdb"));
-        addProject(db, QStringLiteral("Été"), 2);
-    }
+    addProject(dir, QStringLiteral("Été"), {"*.0", "*.1"});
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
     choose(w, QStringLiteral("Été"));
     const QString file = dir.mkdir(QStringLiteral("mes échanges")) + QStringLiteral("/été.TDRL");
 
-    w.mnu_export_Click(); // cancelled: nothing written, nothing said
+    // The save dialog proposes the project's name in the program's folder; cancelled, nothing
+    // is written and nothing said.
+    w.mnu_export_Click();
     QVERIFY(!QFile::exists(file) && prompter.shown.isEmpty());
-    QCOMPARE(prompter.fileDialogs.size(), 1);
-    const auto &save = prompter.fileDialogs.front();
-    QVERIFY(save.save);
-    QCOMPARE(save.title, QStringLiteral("*.TDRL (Projet Tandrel)"));
-    QCOMPARE(save.folder, dir.path());
-    QCOMPARE(save.fileName, QStringLiteral("Été.TDRL"));
-    QCOMPARE(save.defaultSuffix, QStringLiteral("TDRL"));
-
+    QCOMPARE(dialogs(prompter),
+        QStringList {"save|*.TDRL (Projet Tandrel)|" + dir.path() + "|Été.TDRL|TDRL"});
     prompter.files.enqueue(file);
     w.mnu_export_Click();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(said(prompter.shown.front()),
-        "Information|Projet exporté avec succès vers :\r" + file + "\r\rNom : Été, actions#: 2");
+    QCOMPARE(said(prompter),
+        QStringList {"Information|Projet exporté avec succès vers :\r" + file
+            + "\r\rNom : Été, actions#: 2"});
     QVERIFY(!w.BusyFlag());
     QCOMPARE(currentName(w), QStringLiteral("Été"));
 
-    // Import into another installation.
+    // Import into another installation: the project comes with its actions and is chosen.
     TempDir other;
     frm_main second(prompter);
     QVERIFY(second.Form_Load(other.path()));
-    prompter.shown.clear();
     prompter.files.enqueue(file);
     second.mnu_import_Click();
-    const auto &open = prompter.fileDialogs.back();
-    QVERIFY(!open.save);
-    QCOMPARE(open.title, QStringLiteral("*.TDRL - (Projet Tandrel)"));
-    QCOMPARE(open.folder, other.path());
-    QCOMPARE(open.fileName, QStringLiteral("*.TDRL"));
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(said(prompter.shown.front()),
-        "Information|Projet importé avec succès depuis :\r" + file + "\r\rNom : Été, actions#: 2");
+    QCOMPARE(
+        dialogs(prompter).last(), "open|*.TDRL - (Projet Tandrel)|" + other.path() + "|*.TDRL|");
+    QCOMPARE(said(prompter),
+        QStringList {"Information|Projet importé avec succès depuis :\r" + file
+            + "\r\rNom : Été, actions#: 2"});
     QCOMPARE(currentName(second), QStringLiteral("Été"));
     QCOMPARE(second.data1().rowCount(), 2);
     QCOMPARE(second.data1().currentIndex(), 0);
-    QCOMPARE(second.data1().rows().at(1).fileFilter, QStringLiteral("*.1"));
-    QCOMPARE(second.data1().rows().at(1).fromFolder, QStringLiteral("/données/"));
+    QCOMPARE(second.data1().rows().at(1).fileFilter + second.data1().rows().at(1).fromFolder,
+        QStringLiteral("*.1/données/origine/"));
     QVERIFY(!second.BusyFlag());
 }
 
 void ProjectFileCommandsTest::refusalsAndFailuresAreTold()
 {
+    // Import: a lower-case extension, a missing file, a file without a project name.
     TempDir dir;
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
     const QString noName = dir.write(QStringLiteral("sans nom.TDRL"), "[Main]\nActions=1\n");
-    const QString lower = dir.write(QStringLiteral("p.tdrl"), "[Main]\nTemplateName=p\n");
-    prompter.files << lower << dir("absent.TDRL") << noName;
-    w.mnu_import_Click();
-    w.mnu_import_Click();
-    w.mnu_import_Click();
-    QCOMPARE(prompter.shown.size(), 3);
-    for (const auto &box : prompter.shown)
+    prompter.files << dir.write(QStringLiteral("p.tdrl"), "[Main]\nTemplateName=p\n")
+                   << dir("absent.TDRL") << noName;
+    for (int i = 0; i < 3; ++i)
+        w.mnu_import_Click();
+    for (const auto &box : std::as_const(prompter.shown))
         QCOMPARE(box.icon, Prompter::Icon::Critical);
-    QCOMPARE(said(prompter.shown.at(0)), QStringLiteral("Erreur|Erreur dans le nom du projet!"));
-    QCOMPARE(
-        said(prompter.shown.at(1)), "Erreur|Ne peut ouvrir le fichier : " + dir("absent.TDRL"));
-    QVERIFY(said(prompter.shown.at(2)).startsWith(QStringLiteral("Erreur|")));
-    QVERIFY(prompter.shown.at(2).text.contains(noName));
+    QStringList boxes = said(prompter);
+    QCOMPARE(boxes.size(), 3);
+    QCOMPARE(boxes.mid(0, 2),
+        (QStringList {"Erreur|Erreur dans le nom du projet!",
+            "Erreur|Ne peut ouvrir le fichier : " + dir("absent.TDRL")}));
+    QVERIFY(boxes[2].startsWith(QStringLiteral("Erreur|")) && boxes[2].contains(noName));
     QVERIFY(ProjectDb(dir("Tandrel.mdb")).projectsByName().empty());
 
     // Export: a name that is not a project file name, then a folder that does not exist.
-    {
-        ProjectDb db(dir("Tandrel.mdb"));
-        addProject(db, QStringLiteral("P"), 1);
-    }
+    addProject(dir, QStringLiteral("P"), {"*.0"});
     w.LoadTemplates();
     choose(w, QStringLiteral("P"));
-    prompter.shown.clear();
     prompter.files << dir("P.TDRL.txt") << dir("nulle part/P.TDRL");
     w.mnu_export_Click();
     w.mnu_export_Click();
-    QCOMPARE(prompter.shown.size(), 2);
-    QCOMPARE(
-        said(prompter.shown.at(0)), QStringLiteral("Erreur|Erreur dans le nom du fichier projet!"));
-    QCOMPARE(prompter.shown.at(1).icon, Prompter::Icon::Critical);
-    QVERIFY(prompter.shown.at(1).text.contains(dir("nulle part/P.TDRL")));
+    QCOMPARE(prompter.shown.value(1).icon, Prompter::Icon::Critical);
+    boxes = said(prompter);
+    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes[0], QStringLiteral("Erreur|Erreur dans le nom du fichier projet!"));
+    QVERIFY(boxes[1].contains(dir("nulle part/P.TDRL")));
     QVERIFY(!QFile::exists(dir("P.TDRL.txt")));
     QVERIFY(!w.BusyFlag());
 }
@@ -157,28 +142,24 @@ void ProjectFileCommandsTest::replacingAProjectOfTheSameName()
     TempDir dir;
     const QString file = dir.write(QStringLiteral("neuf.TDRL"),
         "[Main]\nTemplateName=Neuf\nDescription=importé\nActions=1\n[Action1]\nFileFilter=*.n\n");
-    qint64 old = 0;
-    {
-        ProjectDb db(dir("Tandrel.mdb"));
-        old = addProject(db, QStringLiteral("NEUF"), 3);
-    }
+    const qint64 old = addProject(dir, QStringLiteral("NEUF"), {"*.0", "*.1", "*.2"});
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
+    const QString replace = QStringLiteral("Remplacement de projet|Projet de même nom : Neuf déjà "
+                                           "existant!\r\rRemplacer le projet existant?");
+    const QString deletion
+        = QStringLiteral("Suppression d'un projet|Confirmez la suppression du projet en cours ?");
 
     // No to the replacement; then Yes and No to the deletion: nothing changes.
-    prompter.files << file << file;
+    prompter.files << file << file << file;
     prompter.answers << QMessageBox::No << QMessageBox::Yes << QMessageBox::No;
     w.mnu_import_Click();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(prompter.shown.front().icon, Prompter::Icon::Warning);
-    QCOMPARE(prompter.shown.front().buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(said(prompter.shown.front()),
-        QStringLiteral("Remplacement de projet|Projet de même nom : Neuf déjà existant!\r\r"
-                       "Remplacer le projet existant?"));
+    QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Warning);
+    QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(said(prompter), QStringList {replace});
     w.mnu_import_Click();
-    QCOMPARE(prompter.shown.size(), 3);
-    QCOMPARE(prompter.shown.at(2).title, QStringLiteral("Suppression d'un projet"));
+    QCOMPARE(said(prompter), (QStringList {replace, deletion}));
     QCOMPARE(currentName(w), frm_main::NoProject);
     {
         ProjectDb db(dir("Tandrel.mdb"));
@@ -187,12 +168,11 @@ void ProjectFileCommandsTest::replacingAProjectOfTheSameName()
     }
 
     // Yes then Yes: the old project and its actions go, the file's project comes.
-    prompter.shown.clear();
-    prompter.files << file;
     w.mnu_import_Click();
-    QCOMPARE(prompter.shown.size(), 3);
-    QCOMPARE(said(prompter.shown.at(2)),
-        "Information|Projet importé avec succès depuis :\r" + file + "\r\rNom : Neuf, actions#: 1");
+    QCOMPARE(said(prompter),
+        (QStringList {replace, deletion,
+            "Information|Projet importé avec succès depuis :\r" + file
+                + "\r\rNom : Neuf, actions#: 1"}));
     QCOMPARE(currentName(w), QStringLiteral("Neuf"));
     ProjectDb db(dir("Tandrel.mdb"));
     QCOMPARE(db.projectsByName().size(), 1u);
@@ -204,10 +184,7 @@ void ProjectFileCommandsTest::replacingAProjectOfTheSameName()
 void ProjectFileCommandsTest::theCompanionRunFile()
 {
     TempDir dir;
-    {
-        ProjectDb db(dir("Tandrel.mdb"));
-        addProject(db, QStringLiteral("Nuit"), 1);
-    }
+    addProject(dir, QStringLiteral("Nuit"), {"*.0"});
     ScriptedPrompter prompter;
     frm_main w(prompter);
     QVERIFY(w.Form_Load(dir.path()));
@@ -215,31 +192,21 @@ void ProjectFileCommandsTest::theCompanionRunFile()
     QVERIFY(prompter.shown.isEmpty());
     choose(w, QStringLiteral("Nuit"));
 
-    prompter.answers << QMessageBox::No;
+    // No writes nothing; Yes writes the file, with the answer to the report question.
+    prompter.answers << QMessageBox::No << QMessageBox::Yes << QMessageBox::No;
     w.mnu_exporttoini_Click();
-    QCOMPARE(prompter.shown.size(), 1);
-    QCOMPARE(said(prompter.shown.front()),
-        QStringLiteral("Création d'un fichier .INI|Confirmez la création d'un fichier .INI pour "
-                       "le projet en cours : Nuit ?"));
     QVERIFY(!QFile::exists(dir("TDRL_Exe.ini")));
-
-    prompter.shown.clear();
-    prompter.answers << QMessageBox::Yes << QMessageBox::No;
     w.mnu_exporttoini_Click();
-    QCOMPARE(prompter.shown.size(), 3);
-    QCOMPARE(said(prompter.shown.at(1)),
-        QStringLiteral("Sauvegarde du rapport|Voulez vous sauvegarder le rapport <TDRL> avant de "
-                       "quitter?"));
-    QCOMPARE(said(prompter.shown.at(2)),
-        "Création du fichier INI |Fichier INI crée sous : " + dir.path()
-            + "TDRL_Exe.ini\rProjet : Nuit\r\rNota : Renommer le fichier TDRL_Exe.ini en "
-              "TDRL_Exe.exe.");
-    const IniDocument ini(dir("TDRL_Exe.ini"));
-    QString name, report;
-    QVERIFY(ini.find(QStringLiteral("AutoRunTemplate"), QStringLiteral("Name"), &name));
-    QVERIFY(ini.find(QStringLiteral("AutoRunTemplate"), QStringLiteral("ShowReport"), &report));
-    QCOMPARE(name, QStringLiteral("Nuit"));
-    QCOMPARE(report, QStringLiteral("NON"));
+    const QString question = QStringLiteral("Création d'un fichier .INI|Confirmez la création d'un "
+                                            "fichier .INI pour le projet en cours : Nuit ?");
+    QCOMPARE(said(prompter),
+        (QStringList {question, question,
+            "Sauvegarde du rapport|Voulez vous sauvegarder le rapport <TDRL> avant de quitter?",
+            "Création du fichier INI |Fichier INI crée sous : " + dir.path()
+                + "TDRL_Exe.ini\rProjet : Nuit\r\rNota : Renommer le fichier TDRL_Exe.ini en "
+                  "TDRL_Exe.exe."}));
+    QCOMPARE(readFile(dir("TDRL_Exe.ini")),
+        QByteArray("[AutoRunTemplate]\r\nName=Nuit\r\nShowReport=NON\r\n"));
 }
 
 QTEST_MAIN(ProjectFileCommandsTest)
