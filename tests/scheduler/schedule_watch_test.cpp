@@ -2,60 +2,53 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QDateTime at(const char *text)
+// Runs the watcher over ticks ("dd.MM.yyyy HH:mm:ss", "" for an invalid clock): "1" for each due
+// tick, "0" for the others.
+static std::string due(const Schedule &schedule, WatchState &state, const QStringList &ticks)
 {
-    return QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+    std::string out;
+    for (const QString &tick : ticks)
+        out += IsDue(schedule, state, QDateTime::fromString(tick, "dd.MM.yyyy HH:mm:ss")) ? '1'
+                                                                                          : '0';
+    return out;
 }
-
-} // namespace
 
 TEST(ScheduleWatch, OneTimeScheduleIsDueOnceOnItsDateAndMinute)
 {
-    const Schedule schedule {"Photos", "24.12.2026", "07:05", false, true};
-    WatchState state;
-    EXPECT_FALSE(IsDue(schedule, state, at("24.12.2026 07:04:59")));
-    EXPECT_TRUE(IsDue(schedule, state, at("24.12.2026 07:05:00")));
-    EXPECT_EQ(state.LastSchRunDate, "24.12.2026");
+    const Schedule once {"Photos", "24.12.2026", "07:05", false, true};
     // Not switched off (the file could not be written): neither a second tick of the minute nor
     // the clock set back over it starts it again.
-    EXPECT_FALSE(IsDue(schedule, state, at("24.12.2026 07:05:59")));
-    EXPECT_FALSE(IsDue(schedule, state, at("24.12.2026 07:05:30")));
-
-    for (const char *other :
-        {"25.12.2026 07:05:00", "24.12.2025 07:05:00", "24.12.2026 19:05:00"}) {
-        WatchState fresh;
-        EXPECT_FALSE(IsDue(schedule, fresh, at(other))) << other;
-    }
-    WatchState fresh;
-    Schedule off = schedule;
+    WatchState state, fresh;
+    EXPECT_EQ(due(once, state,
+                  {"24.12.2026 07:04:59", "24.12.2026 07:05:00", "24.12.2026 07:05:59",
+                      "24.12.2026 07:05:30"}),
+        "0100");
+    EXPECT_EQ(state.LastSchRunDate, "24.12.2026");
+    // Another day, year or hour; ticks skipping the minute (the clock jumped forwards).
+    EXPECT_EQ(due(once, fresh,
+                  {"25.12.2026 07:05:00", "24.12.2025 07:05:00", "24.12.2026 19:05:00",
+                      "24.12.2026 07:04:59", "24.12.2026 08:06:00"}),
+        "00000");
+    // Switched off, or a time not written "hh:mm".
+    Schedule off = once, oneDigit = once;
     off.SchEnabled = false;
-    EXPECT_FALSE(IsDue(off, fresh, at("24.12.2026 07:05:00")));
-    // Ticks skipping the minute (the clock jumped forwards) do not invent a run.
-    EXPECT_FALSE(IsDue(schedule, fresh, at("24.12.2026 07:04:59")));
-    EXPECT_FALSE(IsDue(schedule, fresh, at("24.12.2026 08:06:00")));
-    Schedule oneDigit = schedule;
     oneDigit.SchTime = "7:05";
-    EXPECT_FALSE(IsDue(oneDigit, fresh, at("24.12.2026 07:05:00")));
+    EXPECT_EQ(
+        due(off, fresh, {"24.12.2026 07:05:00"}) + due(oneDigit, fresh, {"24.12.2026 07:05:00"}),
+        "00");
 }
 
 TEST(ScheduleWatch, DailyScheduleIsDueOnceADayAcrossMidnight)
 {
-    const Schedule schedule {"Photos", "", "00:00", true, true};
-    WatchState state;
-    EXPECT_FALSE(IsDue(schedule, state, at("31.12.2026 23:59:59")));
-    EXPECT_TRUE(IsDue(schedule, state, at("01.01.2027 00:00:00")));
-    EXPECT_FALSE(IsDue(schedule, state, at("01.01.2027 00:00:01")));
-    EXPECT_TRUE(IsDue(schedule, state, at("02.01.2027 00:00:30")));
-
-    // The end of daylight saving time brings 02:30 twice: one run.
-    const Schedule night {"Photos", "01.01.2020", "02:30", true, true};
-    WatchState dst;
-    EXPECT_TRUE(IsDue(night, dst, at("25.10.2026 02:30:00")));
-    EXPECT_FALSE(IsDue(night, dst, at("25.10.2026 02:30:00")));
-    EXPECT_TRUE(IsDue(night, dst, at("26.10.2026 02:30:00")));
-    EXPECT_FALSE(IsDue(night, dst, QDateTime()));
+    WatchState state, dst;
+    EXPECT_EQ(due({"Photos", "", "00:00", true, true}, state,
+                  {"31.12.2026 23:59:59", "01.01.2027 00:00:00", "01.01.2027 00:00:01",
+                      "02.01.2027 00:00:30"}),
+        "0101");
+    // The end of daylight saving time brings 02:30 twice: one run. An invalid clock: none.
+    EXPECT_EQ(due({"Photos", "01.01.2020", "02:30", true, true}, dst,
+                  {"25.10.2026 02:30:00", "25.10.2026 02:30:00", "26.10.2026 02:30:00", ""}),
+        "1010");
 }
 
 TEST(ScheduleWatch, ToolTipsDescribeTheSchedule)
