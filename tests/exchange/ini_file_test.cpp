@@ -7,94 +7,65 @@
 
 #include <sys/stat.h>
 
-TEST(Ini, ReadsWhatOtherToolsWrite)
+// A value as IniDocument finds it; "<missing>" when it does not.
+static QString found(const IniDocument &ini, const QString &section, const QString &key)
 {
-    TempDir dir;
-    const QString path = dir.write("autre.ini",
-        "\xEF\xBB\xBF"
-        "orphan=ignored\r\n"
-        "; a comment\r\n"
-        "[Main]\r\n"
-        "  TemplateName  =  l'été 2026  \r\n"
-        "templatename=second\r\n"
-        "# Description=commented out\r\n"
-        "Description=\r\n"
-        "[main]\r\n"
-        "Actions=99\r\n"
-        "[Action1]\n"
-        "FromFolder=/a=b\n");
-    IniDocument ini(path);
     QString value;
-    ASSERT_TRUE(ini.find("MAIN", "templateName", &value));
-    EXPECT_EQ(value, "l'été 2026"); // spaces around "=" and the value dropped, first key wins
-    ASSERT_TRUE(ini.find("Main", "Description", &value));
-    EXPECT_EQ(value, "");
-    EXPECT_FALSE(ini.find("Main", "Actions", &value)); // only the first "Main" counts
-    EXPECT_FALSE(ini.find("Main", "orphan", &value));
-    ASSERT_TRUE(ini.find("Action1", "FromFolder", &value));
-    EXPECT_EQ(value, "/a=b");
+    return ini.find(section, key, &value) ? value : QStringLiteral("<missing>");
 }
 
-TEST(Ini, ReadsWindows1252WhenTheFileIsNotUtf8)
+TEST(Ini, ReadsWhatOtherToolsWriteAndWindows1252)
 {
     TempDir dir;
-    const QString path = dir.write("ancien.TDRL",
-        "[Main]\r\nTemplateName=Donn\xe9"
-        "es \x80 \x9c"
-        "uvre\r\n");
-    EXPECT_EQ(ReadIni(path, "Main", "TemplateName", ""), "Données € œuvre");
-    // Written back as UTF-8 without a byte-order mark, line ends kept.
-    EXPECT_EQ(readFile(path), "[Main]\r\nTemplateName=Données € œuvre\r\n");
+    const IniDocument ini(dir.write("autre.ini",
+        "\xEF\xBB\xBForphan=ignored\r\n; a comment\r\n[Main]\r\n  TemplateName  =  l'été 2026  \r\n"
+        "templatename=second\r\n# Description=commented out\r\nDescription=\r\n"
+        "[main]\r\nActions=99\r\n[Action1]\nFromFolder=/a=b\n"));
+    // Spaces around "=" and the value dropped, names in any case, the first key and the first
+    // section win, keys before any section are ignored.
+    EXPECT_EQ(found(ini, "MAIN", "templateName"), "l'été 2026");
+    EXPECT_EQ(found(ini, "Main", "Description"), "");
+    EXPECT_EQ(found(ini, "Main", "Actions"), "<missing>");
+    EXPECT_EQ(found(ini, "Main", "orphan"), "<missing>");
+    EXPECT_EQ(found(ini, "Action1", "FromFolder"), "/a=b");
+
+    // Not UTF-8: read as Windows-1252, written back as UTF-8 without a byte-order mark, line ends
+    // kept.
+    const QString old
+        = dir.write("ancien.TDRL", "[Main]\r\nTemplateName=Donn\351es \200 \234uvre\r\n");
+    EXPECT_EQ(ReadIni(old, "Main", "TemplateName", ""), "Données € œuvre");
+    EXPECT_EQ(readFile(old), "[Main]\r\nTemplateName=Données € œuvre\r\n");
 }
 
-TEST(Ini, EveryReadWritesItsValueBack)
+TEST(Ini, EveryReadWritesItsValueBackAndWritingKeepsEverythingElse)
 {
     TempDir dir;
     const QString path = dir("neuf.tmr");
     EXPECT_EQ(ReadIni(path, "Timer", "Time", " 07:30 "), "07:30");
     EXPECT_EQ(ReadIni(path, "Timer", "Template", ""), "");
     EXPECT_EQ(readFile(path), "[Timer]\r\nTime=07:30\r\nTemplate=\r\n");
-
     // Values are read whole and come back without their surrounding spaces.
     const QString longValue = "/" + QString(300, u'x');
     ASSERT_TRUE(WriteIni(path, "Timer", "Time", "  " + longValue + "  "));
     EXPECT_EQ(ReadIni(path, "Timer", "Time", "?"), longValue);
     EXPECT_EQ(readFile(path), "[Timer]\r\nTime=" + longValue.toUtf8() + "\r\nTemplate=\r\n");
-}
 
-TEST(Ini, WritingKeepsEverythingElseInPlace)
-{
-    TempDir dir;
-    const QByteArray original = "; kept\n"
-                                "[Main]\n"
-                                "Name = old\n"
-                                "\n"
-                                "[Other]\n"
-                                "x=1\n";
-    const QString path = dir.write("projet.TDRL", original);
-    ASSERT_TRUE(WriteIni(path, "main", "NAME", "new")); // in place, the key keeps its spelling
-    ASSERT_TRUE(WriteIni(path, "Main", "Added", "yes")); // at the end of its section
-    ASSERT_TRUE(WriteIni(path, "Third", "k", "v")); // a new section at the end
-    EXPECT_EQ(readFile(path),
-        "; kept\n"
-        "[Main]\n"
-        "Name =new\n"
-        "Added=yes\n"
-        "\n"
-        "[Other]\n"
-        "x=1\n"
-        "[Third]\n"
-        "k=v\n");
-}
+    // A key in place keeps its spelling, a new key goes at the end of its section, a new section
+    // at the end of the file.
+    const QString project
+        = dir.write("projet.TDRL", "; kept\n[Main]\nName = old\n\n[Other]\nx=1\n");
+    ASSERT_TRUE(WriteIni(project, "main", "NAME", "new"));
+    ASSERT_TRUE(WriteIni(project, "Main", "Added", "yes"));
+    ASSERT_TRUE(WriteIni(project, "Third", "k", "v"));
+    EXPECT_EQ(
+        readFile(project), "; kept\n[Main]\nName =new\nAdded=yes\n\n[Other]\nx=1\n[Third]\nk=v\n");
 
-TEST(Ini, AFileThatCannotBeWrittenStaysAsItWas)
-{
-    TempDir dir;
-    const QString path = dir.write("lecture.TDRL", "[Main]\nActions=2\n");
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
-    EXPECT_EQ(ReadIni(path, "Main", "Missing", "0"), "0"); // the read still answers
-    EXPECT_FALSE(WriteIni(path, "Main", "Actions", "5"));
-    EXPECT_EQ(readFile(path), "[Main]\nActions=2\n");
+    // A file that cannot be written stays as it was.
+    const QString readOnly = dir.write("lecture.TDRL", "[Main]\nActions=2\n");
+    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
+    EXPECT_EQ(ReadIni(readOnly, "Main", "Missing", "0"), "0"); // the read still answers
+    EXPECT_FALSE(WriteIni(readOnly, "Main", "Actions", "5"));
+    EXPECT_EQ(readFile(readOnly), "[Main]\nActions=2\n");
     EXPECT_FALSE(WriteIni(dir("absent/x.ini"), "Main", "k", "v"));
 
     // Odd files read as empty or nearly so, without harm.

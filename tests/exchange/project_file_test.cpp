@@ -12,245 +12,196 @@
 
 namespace {
 
-QString iniValue(const QString &path, const QString &section, const QString &key)
+// Values of a file, each named "Section/Key"; "<missing>" for a key that is not there.
+QStringList iniValues(const QString &path, const QStringList &keys)
 {
-    QString value = QStringLiteral("<missing>");
-    IniDocument(path).find(section, key, &value);
-    return value;
+    const IniDocument ini(path);
+    QStringList out;
+    for (const QString &key : keys) {
+        out += QStringLiteral("<missing>");
+        ini.find(key.section(u'/', 0, 0), key.section(u'/', 1), &out.last());
+    }
+    return out;
 }
 
-Action makeAction(const QString &filter, const QString &description)
+// The texts a project file carries for an action, in one line.
+QString texts(const Action &a)
 {
-    Action action;
-    action.enabled = "OUI";
-    action.fileFilter = filter;
-    action.fromFolder = "/données/\"origine\"";
-    action.toFolder = "/copie";
-    action.description = description;
-    action.fileDate = ">";
-    action.fileSize = "<>";
-    action.op = "AND";
-    action.inclSub = "NON";
-    return action;
+    return QStringList {a.enabled, a.fileFilter, a.fromFolder, a.toFolder, a.description,
+        a.fileDate, a.fileSize, a.op, a.inclSub}
+        .join(u'|');
 }
 
-void expectSameTexts(const Action &a, const Action &b)
+// An export or import in one line: the project and its count of actions, or the error.
+QString summary(const ExchangeResult &r)
 {
-    EXPECT_EQ(a.enabled, b.enabled);
-    EXPECT_EQ(a.fileFilter, b.fileFilter);
-    EXPECT_EQ(a.fromFolder, b.fromFolder);
-    EXPECT_EQ(a.toFolder, b.toFolder);
-    EXPECT_EQ(a.description, b.description);
-    EXPECT_EQ(a.fileDate, b.fileDate);
-    EXPECT_EQ(a.fileSize, b.fileSize);
-    EXPECT_EQ(a.op, b.op);
-    EXPECT_EQ(a.inclSub, b.inclSub);
+    return r.ok ? QStringLiteral("%1, %2 actions").arg(r.projectName).arg(r.actions)
+                : "error: " + r.error;
 }
+
+// A project database and the files to import into it.
+struct Importer {
+    TempDir dir;
+    ProjectDb db {dir("Tandrel.mdb")};
+    ExchangeResult last;
+    // Imports the file (written first unless content is null), checks that it worked and that
+    // the count reported is the count stored; returns the new project's actions.
+    std::vector<Action> imported(const QString &name, const QByteArray &content = {})
+    {
+        last = ImportProject(db, content.isNull() ? dir(name) : dir.write(name, content));
+        EXPECT_TRUE(last.ok) << last.error.toStdString();
+        const std::vector<Action> actions = db.actionsOf(last.templateNo);
+        EXPECT_EQ(size_t(last.actions), actions.size());
+        return actions;
+    }
+    // Name and description of the project last imported.
+    QString project() const
+    {
+        const std::optional<Project> p = db.project(last.templateNo);
+        return p ? p->name + "|" + p->description : "<none>";
+    }
+};
 
 } // namespace
 
 TEST(ProjectFile, ChecksTheFileNameAndFindsNamesWithoutRegardToCase)
 {
-    EXPECT_TRUE(IsProjectFileName("/tmp/Sauvegarde.TDRL"));
-    EXPECT_TRUE(IsProjectFileName("a.b.TDRL"));
-    EXPECT_FALSE(IsProjectFileName("/tmp/Sauvegarde.tdrl"));
-    EXPECT_FALSE(IsProjectFileName("/tmp/Sauvegarde.TDRL.bak"));
-    EXPECT_TRUE(IsProjectFileName("/tmp/TDRL")); // no dot: the whole name is the extension
-    EXPECT_FALSE(IsProjectFileName("/tmp/x.TDRL/"));
-    EXPECT_FALSE(IsProjectFileName(""));
+    // Without a dot the whole name is the extension.
+    for (const char *name : {"/tmp/Sauvegarde.TDRL", "a.b.TDRL", "/tmp/TDRL"})
+        EXPECT_TRUE(IsProjectFileName(name)) << name;
+    for (const char *name :
+        {"/tmp/Sauvegarde.tdrl", "/tmp/Sauvegarde.TDRL.bak", "/tmp/x.TDRL/", ""})
+        EXPECT_FALSE(IsProjectFileName(name)) << name;
 
-    TempDir dir;
-    ProjectDb db(dir("Tandrel.mdb"));
-    db.addProject("Été Photos", "");
-    EXPECT_TRUE(TemplateExists(db, "été photos"));
-    EXPECT_TRUE(TemplateExists(db, "ÉTÉ PHOTOS"));
-    EXPECT_FALSE(TemplateExists(db, "Été Photos ")); // no trimming
-    EXPECT_FALSE(TemplateExists(db, "Photos"));
+    Importer in;
+    in.db.addProject("Été Photos", "");
+    EXPECT_TRUE(TemplateExists(in.db, "été photos") && TemplateExists(in.db, "ÉTÉ PHOTOS"));
+    EXPECT_FALSE(TemplateExists(in.db, "Été Photos ")); // no trimming
+    EXPECT_FALSE(TemplateExists(in.db, "Photos"));
 }
 
 TEST(ProjectFile, ReadsTheActionCountAtTheStartOfTheText)
 {
-    EXPECT_EQ(ActionCountOf("3"), 3);
-    EXPECT_EQ(ActionCountOf("3abc"), 3);
-    EXPECT_EQ(ActionCountOf(" 12 actions"), 12);
-    EXPECT_EQ(ActionCountOf("abc"), 0);
-    EXPECT_EQ(ActionCountOf(""), 0);
-    EXPECT_EQ(ActionCountOf("-2"), 0);
-    EXPECT_EQ(ActionCountOf("+4"), 4);
-    EXPECT_EQ(ActionCountOf("2.5"), 2); // halves go to the even neighbour
-    EXPECT_EQ(ActionCountOf("3.5"), 4);
-    EXPECT_EQ(ActionCountOf("2.51"), 3);
-    EXPECT_EQ(ActionCountOf("0.5"), 0);
-    EXPECT_EQ(ActionCountOf("5."), 5);
-    EXPECT_EQ(ActionCountOf(".6x"), 1);
-    EXPECT_EQ(ActionCountOf("."), 0);
-    EXPECT_EQ(ActionCountOf("2147483647"), INT_MAX);
-    EXPECT_EQ(ActionCountOf("2147483648"), INT_MAX);
-    EXPECT_EQ(ActionCountOf(QString(400, u'9')), INT_MAX);
-    EXPECT_EQ(ActionCountOf("-" + QString(400, u'9')), 0);
+    // Halves go to the even neighbour; never below 0, never beyond INT_MAX.
+    const std::vector<std::pair<QString, int>> counts = {{"3", 3}, {"3abc", 3}, {" 12 actions", 12},
+        {"abc", 0}, {"", 0}, {"-2", 0}, {"+4", 4}, {"2.5", 2}, {"3.5", 4}, {"2.51", 3}, {"0.5", 0},
+        {"5.", 5}, {".6x", 1}, {".", 0}, {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
+        {QString(400, u'9'), INT_MAX}, {"-" + QString(400, u'9'), 0}};
+    for (const auto &[text, count] : counts)
+        EXPECT_EQ(ActionCountOf(text), count) << text.left(20).toStdString();
 }
 
 TEST(ProjectFile, ExportThenImportGivesTheSameProjectAndKeepsOtherSections)
 {
-    TempDir dir;
-    ProjectDb db(dir("Tandrel.mdb"));
+    Importer in;
     const std::vector<Action> actions {
-        makeAction("*.doc", "Lettres d'été « 2026 »"), makeAction("*.jpg;*.png", "")};
-    const qint64 no = db.addProjectWithActions("Données \"été\"", "Sauvegarde à Noël", actions);
+        {0, 0, "Lettres d'été « 2026 »", "OUI", "*.doc", "/données/\"origine\"", "/copie", "NON",
+            ">", "<>", "AND"},
+        {0, 0, "", "NON", "*.jpg;*.png", "/a", "/b", "OUI", "", "", ""}};
+    const qint64 no = in.db.addProjectWithActions("Données \"été\"", "Sauvegarde à Noël", actions);
 
     // A larger project exported earlier to the same file: its extra sections stay.
-    const QString file = dir.write("Données.TDRL",
+    const QString file = in.dir.write("Données.TDRL",
         "[Main]\r\nTemplateName=Ancien\r\nDescription=vieux\r\nActions=3\r\n"
         "[Action3]\r\nFileFilter=*.old\r\n[Autre]\r\nclé=valeur\r\n");
-    const ExchangeResult exported = ExportProject(db, no, file);
-    ASSERT_TRUE(exported.ok) << exported.error.toStdString();
-    EXPECT_EQ(exported.projectName, "Données \"été\"");
-    EXPECT_EQ(exported.actions, 2);
-    EXPECT_EQ(iniValue(file, "Main", "Actions"), "2");
-    EXPECT_EQ(iniValue(file, "Action3", "FileFilter"), "*.old");
-    EXPECT_EQ(iniValue(file, "Autre", "clé"), "valeur");
-    EXPECT_EQ(iniValue(file, "Action2", "Description"), "");
-    const QByteArray text = readFile(file);
+    EXPECT_EQ(summary(ExportProject(in.db, no, file)), "Données \"été\", 2 actions");
+    EXPECT_EQ(
+        iniValues(file, {"Main/Actions", "Action3/FileFilter", "Autre/clé", "Action2/Description"}),
+        (QStringList {"2", "*.old", "valeur", ""}));
     // The keys of one action stand in their order.
-    EXPECT_LT(text.indexOf("[Action1]\r\nEnabled=OUI\r\nFileFilter=*.doc\r\nFromFolder="),
-        text.indexOf("[Action2]"));
-    EXPECT_GE(text.indexOf("[Action1]\r\nEnabled=OUI\r\nFileFilter=*.doc\r\nFromFolder="), 0);
+    const QByteArray text = readFile(file);
+    const qsizetype first
+        = text.indexOf("[Action1]\r\nEnabled=OUI\r\nFileFilter=*.doc\r\nFromFolder=");
+    EXPECT_TRUE(first >= 0 && first < text.indexOf("[Action2]"));
     EXPECT_GE(text.indexOf("FileDate=>\r\nFileSize=<>\r\nOperator=AND\r\nInclSub=NON"), 0);
 
-    db.deleteProject(no);
-    const ExchangeResult imported = ImportProject(db, file);
-    ASSERT_TRUE(imported.ok) << imported.error.toStdString();
-    EXPECT_EQ(imported.projectName, "Données \"été\"");
-    EXPECT_EQ(imported.actions, 2); // Action3 is not counted
-    const std::optional<Project> project = db.project(imported.templateNo);
-    ASSERT_TRUE(project);
-    EXPECT_EQ(project->name, "Données \"été\"");
-    EXPECT_EQ(project->description, "Sauvegarde à Noël");
-    const std::vector<Action> stored = db.actionsOf(imported.templateNo);
+    // Imported back: Action3 is not counted.
+    in.db.deleteProject(no);
+    const std::vector<Action> stored = in.imported("Données.TDRL");
+    EXPECT_EQ(summary(in.last), "Données \"été\", 2 actions");
+    EXPECT_EQ(in.project(), "Données \"été\"|Sauvegarde à Noël");
     ASSERT_EQ(stored.size(), 2u);
-    expectSameTexts(stored.at(0), actions.at(0));
-    expectSameTexts(stored.at(1), actions.at(1));
+    EXPECT_EQ(texts(stored[0]), texts(actions[0]));
+    EXPECT_EQ(texts(stored[1]), texts(actions[1]));
 
     // A file that cannot be written is reported, naming it.
-    const ExchangeResult refused = ExportProject(db, imported.templateNo, dir("absent/x.TDRL"));
-    EXPECT_FALSE(refused.ok);
-    EXPECT_TRUE(refused.error.startsWith("Impossible d'écrire le fichier "))
-        << refused.error.toStdString();
-    EXPECT_TRUE(refused.error.contains(dir("absent/x.TDRL")));
-    EXPECT_FALSE(QFile::exists(dir("absent/x.TDRL")));
+    const QString absent = in.dir("absent/x.TDRL");
+    const QString refused = summary(ExportProject(in.db, in.last.templateNo, absent));
+    EXPECT_TRUE(
+        refused.startsWith("error: Impossible d'écrire le fichier ") && refused.contains(absent))
+        << refused.toStdString();
+    EXPECT_FALSE(QFile::exists(absent));
 }
 
-TEST(ProjectFile, ImportReadsOddCountsAndWritesEveryValueReadBack)
+TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotStore)
 {
-    TempDir dir;
-    ProjectDb db(dir("Tandrel.mdb"));
-
+    Importer in;
     // "3abc" announces three actions; the file holds one, with a duplicate section and key.
-    const QString three = dir.write("trois.TDRL",
-        "[Main]\nTemplateName=  Trois  \nActions=3abc\n"
-        "[Action1]\nEnabled=oui\nFileFilter=*.txt\nFileFilter=*.second\n"
-        "[Action1]\nToFolder=/ignored\n");
-    ExchangeResult result = ImportProject(db, three);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(result.projectName, "Trois");
-    std::vector<Action> stored = db.actionsOf(result.templateNo);
+    std::vector<Action> stored = in.imported("trois.TDRL",
+        "[Main]\nTemplateName=  Trois  \nActions=3abc\n[Action1]\nEnabled=oui\n"
+        "FileFilter=*.txt\nFileFilter=*.second\n[Action1]\nToFolder=/ignored\n");
+    EXPECT_EQ(summary(in.last), "Trois, 3 actions");
     ASSERT_EQ(stored.size(), 3u);
-    EXPECT_EQ(stored.at(0).enabled, "oui"); // stored as read
-    EXPECT_EQ(stored.at(0).fileFilter, "*.txt");
-    EXPECT_EQ(stored.at(0).toFolder, "");
-    EXPECT_EQ(stored.at(2).fileFilter, "");
+    EXPECT_EQ(texts(stored[0]), "oui|*.txt|||||||"); // stored as read
+    EXPECT_EQ(texts(stored[2]), "||||||||");
     // Values read come back trimmed; keys of missing sections are added, empty.
-    EXPECT_EQ(iniValue(three, "Main", "TemplateName"), "Trois");
-    EXPECT_EQ(iniValue(three, "Main", "Description"), "");
-    EXPECT_EQ(iniValue(three, "Action1", "ToFolder"), "");
-    EXPECT_EQ(iniValue(three, "Action3", "InclSub"), "");
-    EXPECT_EQ(iniValue(three, "Action4", "InclSub"), "<missing>");
+    EXPECT_EQ(iniValues(in.dir("trois.TDRL"),
+                  {"Main/TemplateName", "Main/Description", "Action1/ToFolder", "Action3/InclSub",
+                      "Action4/InclSub"}),
+        (QStringList {"Trois", "", "", "", "<missing>"}));
 
-    // Letters only: no action, and the key keeps what was read.
-    const QString letters
-        = dir.write("lettres.TDRL", "[Main]\nTemplateName=Lettres\nActions=abc\n");
-    result = ImportProject(db, letters);
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.actions, 0);
-    EXPECT_TRUE(db.actionsOf(result.templateNo).empty());
-    // A missing count is added with "0".
-    const QString none = dir.write("aucune.TDRL", "[Main]\nTemplateName=Aucune\n");
-    result = ImportProject(db, none);
-    ASSERT_TRUE(result.ok);
-    EXPECT_EQ(result.actions, 0);
-    EXPECT_EQ(iniValue(none, "Main", "Actions"), "0");
+    // Letters only, a half rounded to even, below zero; a missing count is added with "0".
+    EXPECT_EQ(
+        in.imported("lettres.TDRL", "[Main]\nTemplateName=Lettres\nActions=abc\n").size(), 0u);
+    EXPECT_EQ(in.imported("demi.TDRL", "[Main]\nTemplateName=Demi\nActions=2.5\n").size(), 2u);
+    EXPECT_EQ(in.imported("negatif.TDRL", "[Main]\nTemplateName=Négatif\nActions=-2\n").size(), 0u);
+    EXPECT_EQ(in.imported("aucune.TDRL", "[Main]\nTemplateName=Aucune\n").size(), 0u);
+    EXPECT_EQ(iniValues(in.dir("aucune.TDRL"), {"Main/Actions"}), QStringList {"0"});
 
-    const QString half = dir.write("demi.TDRL", "[Main]\nTemplateName=Demi\nActions=2.5\n");
-    EXPECT_EQ(ImportProject(db, half).actions, 2);
-    const QString negative
-        = dir.write("negatif.TDRL", "[Main]\nTemplateName=Négatif\nActions=-2\n");
-    result = ImportProject(db, negative);
-    ASSERT_TRUE(result.ok);
-    EXPECT_TRUE(db.actionsOf(result.templateNo).empty());
-
-    // The limit is accepted, one more is refused and creates nothing.
-    const size_t before = db.projectsByName().size();
-    const QString huge = dir.write("enorme.TDRL",
-        "[Main]\nTemplateName=Énorme\nActions=" + QByteArray::number(MaxImportedActions + 1));
-    result = ImportProject(db, huge);
-    EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.error.contains(huge)) << result.error.toStdString();
-    const QString beyond
-        = dir.write("int.TDRL", "[Main]\nTemplateName=Énorme\nActions=99999999999");
-    EXPECT_FALSE(ImportProject(db, beyond).ok);
-    EXPECT_EQ(db.projectsByName().size(), before);
-    EXPECT_EQ(iniValue(beyond, "Action1", "Enabled"), "<missing>");
-    const QString most = dir.write(
-        "max.TDRL", "[Main]\nTemplateName=Max\nActions=" + QByteArray::number(MaxImportedActions));
-    result = ImportProject(db, most);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(db.actionsOf(result.templateNo).size(), static_cast<size_t>(MaxImportedActions));
-}
-
-TEST(ProjectFile, RefusesAFileWithoutNameAndImportsReadOnlyAndWindowsFiles)
-{
-    TempDir dir;
-    ProjectDb db(dir("Tandrel.mdb"));
-
-    const QString unnamed = dir.write("sansnom.TDRL", "[Main]\nTemplateName=  \nActions=2\n");
-    ExchangeResult result = ImportProject(db, unnamed);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error,
-        "Le fichier " + unnamed
+    // Refused, creating nothing: a file without project name or without file, and one announcing
+    // more than the limit.
+    const size_t before = in.db.projectsByName().size();
+    const QString unnamed = in.dir.write("sansnom.TDRL", "[Main]\nTemplateName=  \nActions=2\n");
+    EXPECT_EQ(summary(ImportProject(in.db, unnamed)),
+        "error: Le fichier " + unnamed
             + " ne contient pas de nom de projet (clé TemplateName de la section Main).");
-    const QString noMain = dir.write("vide.TDRL", "[Autre]\nx=1\n");
-    EXPECT_FALSE(ImportProject(db, noMain).ok);
-    EXPECT_TRUE(db.projectsByName().empty());
-
-    result = ImportProject(db, dir("absent.TDRL"));
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.error, "Ne peut ouvrir le fichier : " + dir("absent.TDRL"));
-    EXPECT_FALSE(QFile::exists(dir("absent.TDRL")));
+    EXPECT_FALSE(ImportProject(in.db, in.dir.write("vide.TDRL", "[Autre]\nx=1\n")).ok);
+    EXPECT_EQ(summary(ImportProject(in.db, in.dir("absent.TDRL"))),
+        "error: Ne peut ouvrir le fichier : " + in.dir("absent.TDRL"));
+    EXPECT_FALSE(QFile::exists(in.dir("absent.TDRL")));
+    const QString huge = in.dir.write("enorme.TDRL",
+        "[Main]\nTemplateName=Énorme\nActions=" + QByteArray::number(MaxImportedActions + 1));
+    const QString refused = summary(ImportProject(in.db, huge));
+    EXPECT_TRUE(refused.startsWith("error: ") && refused.contains(huge)) << refused.toStdString();
+    const QString beyond
+        = in.dir.write("int.TDRL", "[Main]\nTemplateName=Énorme\nActions=99999999999");
+    EXPECT_FALSE(ImportProject(in.db, beyond).ok);
+    EXPECT_EQ(in.db.projectsByName().size(), before);
+    EXPECT_EQ(iniValues(beyond, {"Action1/Enabled"}), QStringList {"<missing>"});
+    // The limit itself is accepted.
+    const QByteArray most = QByteArray::number(MaxImportedActions);
+    EXPECT_EQ(in.imported("max.TDRL", "[Main]\nTemplateName=Max\nActions=" + most).size(),
+        size_t(MaxImportedActions));
 
     // Read-only: imported all the same, file left as it was. A 300-character value stays whole.
-    const QByteArray longValue(300, 'v');
-    const QByteArray content = "[Main]\r\nTemplateName=Lecture seule\r\nActions=1\r\n"
-                               "[Action1]\r\nFromFolder=/"
+    const QByteArray longValue = "/" + QByteArray(300, 'v');
+    const QByteArray content
+        = "[Main]\r\nTemplateName=Lecture seule\r\nActions=1\r\n[Action1]\r\nFromFolder="
         + longValue + "\r\n";
-    const QString readOnly = dir.write("lecture.TDRL", content);
+    const QString readOnly = in.dir.write("lecture.TDRL", content);
     ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
-    result = ImportProject(db, readOnly);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    std::vector<Action> stored = db.actionsOf(result.templateNo);
+    stored = in.imported("lecture.TDRL");
     ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored.at(0).fromFolder, "/" + QString::fromLatin1(longValue));
+    EXPECT_EQ(stored[0].fromFolder, QString::fromLatin1(longValue));
     EXPECT_EQ(readFile(readOnly), content);
 
     // Windows-1252 bytes: "Données", "Été".
-    const QString windows = dir.write("windows.TDRL",
-        "[Main]\r\nTemplateName=Donn\xe9"
-        "es\r\nDescription=\xc9t\xe9\r\nActions=1\r\n[Action1]\r\nFromFolder=C:\\Donn\xe9"
-        "es\r\n");
-    result = ImportProject(db, windows);
-    ASSERT_TRUE(result.ok) << result.error.toStdString();
-    EXPECT_EQ(db.project(result.templateNo)->name, "Données");
-    EXPECT_EQ(db.project(result.templateNo)->description, "Été");
-    EXPECT_EQ(db.actionsOf(result.templateNo).at(0).fromFolder, "C:\\Données");
+    stored = in.imported("windows.TDRL",
+        "[Main]\r\nTemplateName=Donn\351es\r\nDescription=\311t\351\r\nActions=1\r\n"
+        "[Action1]\r\nFromFolder=C:\\Donn\351es\r\n");
+    EXPECT_EQ(in.project(), "Données|Été");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].fromFolder, "C:\\Données");
 }
 
 TEST(ProjectFile, WritesTheCompanionRunFile)
