@@ -11,15 +11,8 @@ namespace {
 
 Action makeAction(qint64 templateNo, const QString &filter)
 {
-    Action a;
-    a.templateNo = templateNo;
-    a.description = "copie " + filter;
-    a.enabled = "OUI";
-    a.fileFilter = filter;
-    a.fromFolder = "/origine";
-    a.toFolder = "/destination";
-    a.inclSub = "NON";
-    return a;
+    return {0, templateNo, "copie " + filter, "OUI", filter, "/origine", "/destination", "NON", "",
+        "", ""};
 }
 
 class ActionBrowserTest : public ::testing::Test {
@@ -59,13 +52,27 @@ protected:
 
 } // namespace
 
-TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndEmptySourcesHaveNoCurrentRow)
+TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndNavigationSignalsOnlyRealMoves)
 {
     browser.setRowSource(RowSource::project(one));
     EXPECT_EQ(browser.rowCount(), 0); // not before the refresh
     browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.aa", "*.mm"}));
+
+    // Moves stay within the rows; a move that goes nowhere raises nothing.
+    browser.movePrevious(); // already first
+    browser.moveFirst();
+    browser.moveNext();
+    browser.moveNext();
+    browser.moveNext(); // already last
     browser.moveLast();
+    browser.movePrevious();
+    browser.moveFirst();
+    browser.moveTo(99);
+    browser.moveTo(-5);
+    browser.moveTo(1);
+    browser.moveTo(1);
+    EXPECT_EQ(browser.currentIndex(), 1);
     browser.refresh();
     EXPECT_EQ(browser.currentIndex(), 0);
 
@@ -73,6 +80,7 @@ TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndEmptySourcesHaveNoCurrentRo
     browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.aa", "*.bb", "*.mm", "*.zz"}));
 
+    // Empty sources have no current row, and no move changes that.
     browser.setRowSource(RowSource::blank());
     browser.refresh();
     EXPECT_EQ(browser.rowCount(), 0);
@@ -84,31 +92,10 @@ TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndEmptySourcesHaveNoCurrentRo
     browser.moveTo(3);
     EXPECT_EQ(browser.currentIndex(), -1);
     EXPECT_EQ(browser.current(), nullptr);
-    // Emptying the browser is a reposition too.
-    EXPECT_EQ(seen, (Seen {"*.zz", "*.mm", "*.zz", "*.aa", "-", "-"}));
-}
-
-TEST_F(ActionBrowserTest, NavigationStaysWithinTheRowsAndSignalsOnlyRealMoves)
-{
-    browser.setRowSource(RowSource::project(one));
-    browser.refresh();
-    seen.clear();
-
-    browser.movePrevious(); // already first
-    browser.moveFirst();
-    EXPECT_TRUE(seen.empty());
-    browser.moveNext();
-    browser.moveNext();
-    browser.moveNext(); // already last
-    browser.moveLast();
-    browser.movePrevious();
-    browser.moveFirst();
-    browser.moveTo(99);
-    browser.moveTo(-5);
-    browser.moveTo(1);
-    browser.moveTo(1);
-    EXPECT_EQ(seen, (Seen {"*.aa", "*.mm", "*.aa", "*.zz", "*.mm", "*.zz", "*.aa"}));
-    EXPECT_EQ(browser.currentIndex(), 1);
+    // Every refresh is a reposition, emptying the browser too.
+    EXPECT_EQ(seen,
+        (Seen {"*.zz", "*.aa", "*.mm", "*.aa", "*.zz", "*.mm", "*.zz", "*.aa", "*.zz", "*.aa", "-",
+            "-"}));
 }
 
 TEST_F(ActionBrowserTest, EditAddAndDeleteWriteToTheDatabaseAndShowAtTheNextRefresh)

@@ -11,12 +11,6 @@
 
 namespace {
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Runs SQL on the file directly, as another program would; returns the first column of the
 // last row (empty when none).
 QString rawSql(const QString &path, const char *sql)
@@ -40,43 +34,36 @@ QString rawSql(const QString &path, const char *sql)
 
 Action makeAction(qint64 templateNo, const QString &tag)
 {
-    Action a;
-    a.templateNo = templateNo;
-    a.description = "desc " + tag;
-    a.enabled = "en " + tag;
-    a.fileFilter = "*." + tag;
-    a.fromFolder = "/from/" + tag;
-    a.toFolder = "/to/" + tag;
-    a.inclSub = "sub " + tag;
-    a.fileDate = "date " + tag;
-    a.fileSize = "size " + tag;
-    a.op = "op " + tag;
-    return a;
+    return {0, templateNo, "desc " + tag, "en " + tag, "*." + tag, "/from/" + tag, "/to/" + tag,
+        "sub " + tag, "date " + tag, "size " + tag, "op " + tag};
 }
 
-// Every column of an action in one readable line, so that swapped columns show at once.
-std::string columns(const Action &a)
-{
-    return QStringList {QString::number(a.actionNo), QString::number(a.templateNo), a.description,
-        a.enabled, a.fileFilter, a.fromFolder, a.toFolder, a.inclSub, a.fileDate, a.fileSize, a.op}
-        .join(u'|')
-        .toStdString();
-}
-
-std::vector<std::string> names(const std::vector<Project> &projects)
+// Every column of each action, one line per action, so that swapped columns show at once.
+std::vector<std::string> rows(const std::vector<Action> &actions)
 {
     std::vector<std::string> out;
-    for (const Project &p : projects)
-        out.push_back(p.name.toStdString());
+    for (const Action &a : actions)
+        out.push_back(QStringList {QString::number(a.actionNo), QString::number(a.templateNo),
+            a.description, a.enabled, a.fileFilter, a.fromFolder, a.toFolder, a.inclSub, a.fileDate,
+            a.fileSize, a.op}
+                          .join(u'|')
+                          .toStdString());
     return out;
 }
 
-std::vector<qint64> keys(const std::vector<Project> &projects)
+// One member of each project, in order.
+template <class T> std::vector<T> each(const std::vector<Project> &projects, T Project::*member)
 {
-    std::vector<qint64> out;
+    std::vector<T> out;
     for (const Project &p : projects)
-        out.push_back(p.templateNo);
+        out.push_back(p.*member);
     return out;
+}
+
+// A project as "name|description"; "<none>" when there is none.
+QString shown(const std::optional<Project> &p)
+{
+    return p ? p->name + '|' + p->description : QStringLiteral("<none>");
 }
 
 } // namespace
@@ -85,11 +72,11 @@ TEST(ProjectDb, CreatesAMissingFileAndKeepsItsDataWhenReopened)
 {
     TempDir dir;
     const QString path = dir("Tandrel.mdb");
-    qint64 key = 0;
+    Action action = makeAction(0, "jpg");
     {
         ProjectDb db(path);
-        key = db.addProject("Photos", "Sauvegarde des photos");
-        db.addAction(makeAction(key, "jpg"));
+        action.templateNo = db.addProject("Photos", "Sauvegarde des photos");
+        action.actionNo = db.addAction(action);
     }
     EXPECT_EQ(rawSql(path, "SELECT group_concat(name, ',') FROM pragma_table_info('Actions')"),
         "ActionNo,TemplateNo,Description,Enabled,FileFilter,FromFolder,ToFolder,InclSub,"
@@ -98,11 +85,10 @@ TEST(ProjectDb, CreatesAMissingFileAndKeepsItsDataWhenReopened)
         "TemplateNo,Name,Description");
 
     ProjectDb reopened(path);
-    ASSERT_TRUE(reopened.project(key));
-    EXPECT_EQ(reopened.project(key)->name, "Photos");
-    ASSERT_EQ(reopened.actionsOf(key).size(), 1u);
-    EXPECT_EQ(reopened.actionsOf(key)[0].fileFilter, "*.jpg");
+    EXPECT_EQ(shown(reopened.project(action.templateNo)), "Photos|Sauvegarde des photos");
+    EXPECT_EQ(rows(reopened.actionsOf(action.templateNo)), rows({action}));
 
+    // A missing folder is not created, a folder is no file.
     EXPECT_THROW(ProjectDb {dir("no-such-folder/Tandrel.mdb")}, DbError);
     EXPECT_FALSE(QFileInfo::exists(dir("no-such-folder")));
     EXPECT_THROW(ProjectDb {dir.mkdir("a-folder.mdb")}, DbError);
@@ -117,14 +103,14 @@ TEST(ProjectDb, RefusesOtherFilesAndLeavesThemUntouched)
         for (int i = 0; i < 200; ++i)
             db.addProject(QString::number(i), QString(500, u'x'));
     }
-    const QByteArray whole = readBytes(dir("full.mdb"));
+    const QByteArray whole = readFile(dir("full.mdb"));
     ASSERT_GT(whole.size(), 64 * 1024);
     // Same size, tables intact, but the page after the schema overwritten.
     QByteArray damaged = whole;
     for (qsizetype i = 4096; i < 8192; ++i)
         damaged[i] = char(i % 253);
     const auto sqliteFile = [&](const QString &name, const char *sql) {
-        return rawSql(dir(name), sql), readBytes(dir(name));
+        return rawSql(dir(name), sql), readFile(dir(name));
     };
     const std::vector<std::pair<QString, QByteArray>> cases = {
         {"empty.mdb", QByteArray()},
@@ -144,7 +130,7 @@ TEST(ProjectDb, RefusesOtherFilesAndLeavesThemUntouched)
         SCOPED_TRACE(name.toStdString());
         const QString path = dir.write("refused/" + name, bytes);
         EXPECT_THROW(ProjectDb {path}, DbError);
-        EXPECT_EQ(readBytes(path), bytes);
+        EXPECT_EQ(readFile(path), bytes);
         EXPECT_EQ(QDir(dir("refused")).entryList(QDir::Files | QDir::Hidden),
             QStringList {name}); // no journal or side file left behind
         QFile::remove(path);
@@ -174,7 +160,7 @@ TEST(ProjectDb, ReportsALockedFileAndWorksAgainOnceItIsFree)
 
     // The failed deletion left no transaction behind: the next one goes through whole.
     db.deleteProject(key);
-    EXPECT_FALSE(db.project(key));
+    EXPECT_EQ(shown(db.project(key)), "<none>");
     EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "0");
     EXPECT_EQ(db.addProject("libre", QString()), key + 1);
 }
@@ -189,9 +175,8 @@ TEST(ProjectDb, StoresAwkwardNamesAndFindsProjectsByExactNameInFrenchOrder)
     for (const QString &name : awkward) {
         SCOPED_TRACE(name.left(40).toStdString());
         const qint64 key = db.addProject(name, name + " (description)");
-        ASSERT_TRUE(db.project(key));
-        EXPECT_EQ(db.project(key)->description, name + " (description)");
-        EXPECT_EQ(keys(db.projectsNamed(name)), std::vector<qint64> {key});
+        EXPECT_EQ(shown(db.project(key)), name + "|" + name + " (description)");
+        EXPECT_EQ(each(db.projectsNamed(name), &Project::templateNo), std::vector<qint64> {key});
     }
     // Stored as plain text, not escaped, and "%" and "_" are no wildcards when matching.
     EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Templates WHERE Name = 'l''été'"), "1");
@@ -202,15 +187,17 @@ TEST(ProjectDb, StoresAwkwardNamesAndFindsProjectsByExactNameInFrenchOrder)
     // Case ignored ("B" and "b" stay in key order), accents after the plain letter.
     for (const char *name : {"F", "zèbre", "été", "E", "B", "a", "b", "zebra", "Eux"})
         db.addProject(QString::fromUtf8(name), QString());
-    EXPECT_EQ(names(db.projectsByName()),
-        (std::vector<std::string> {"a", "B", "b", "E", "été", "Eux", "F", "zebra", "zèbre"}));
+    EXPECT_EQ(each(db.projectsByName(), &Project::name),
+        (std::vector<QString> {"a", "B", "b", "E", "été", "Eux", "F", "zebra", "zèbre"}));
 
     // Exact names only, duplicates in key order.
     const qint64 first = db.addProject("Sauvegarde", "un");
     db.addProject("Sauvegarde ", "trois");
     const qint64 second = db.addProject("Sauvegarde", "quatre");
-    EXPECT_EQ(keys(db.projectsNamed("Sauvegarde")), (std::vector<qint64> {first, second}));
-    EXPECT_EQ(db.projectsNamed("Sauvegarde")[1].description, "quatre");
+    EXPECT_EQ(each(db.projectsNamed("Sauvegarde"), &Project::templateNo),
+        (std::vector<qint64> {first, second}));
+    EXPECT_EQ(each(db.projectsNamed("Sauvegarde"), &Project::description),
+        (std::vector<QString> {"un", "quatre"}));
     EXPECT_TRUE(db.projectsNamed("SAUVEGARDE").empty());
 }
 
@@ -224,22 +211,19 @@ TEST(ProjectDb, WorksWithKeysBeyondSixteenBitsAndReadsNullsAsEmptyTexts)
         "INSERT INTO Templates (TemplateNo, Name, Description) VALUES (7, NULL, NULL);"
         "INSERT INTO Actions (TemplateNo) VALUES (7);");
 
-    EXPECT_EQ(keys(db.projectsNamed("grand")), std::vector<qint64> {40000});
-    db.addAction(makeAction(40000, "big"));
-    ASSERT_EQ(db.actionsOf(40000).size(), 1u);
-    EXPECT_EQ(db.actionsOf(40000)[0].templateNo, 40000);
+    EXPECT_EQ(each(db.projectsNamed("grand"), &Project::templateNo), std::vector<qint64> {40000});
+    Action big = makeAction(40000, "big");
+    big.actionNo = db.addAction(big);
+    EXPECT_EQ(rows(db.actionsOf(40000)), rows({big}));
     EXPECT_TRUE(db.actionsOf(40000 - 65536).empty()); // no 16-bit wrap-around
     db.updateProject(40000, "renommé", "x");
-    EXPECT_EQ(db.project(40000)->name, "renommé");
+    EXPECT_EQ(shown(db.project(40000)), "renommé|x");
     EXPECT_EQ(db.addProject("suivant", QString()), 40001);
 
-    ASSERT_TRUE(db.project(7));
-    EXPECT_EQ(db.project(7)->name, "");
-    EXPECT_EQ(db.project(7)->description, "");
+    EXPECT_EQ(shown(db.project(7)), "|");
     const std::vector<Action> actions = db.actionsOf(7);
     ASSERT_EQ(actions.size(), 1u);
-    EXPECT_EQ(
-        columns(actions[0]), std::to_string(actions[0].actionNo) + "|7" + std::string(9, '|'));
+    EXPECT_EQ(rows(actions)[0], std::to_string(actions[0].actionNo) + "|7" + std::string(9, '|'));
     EXPECT_FALSE(ReadsAsTrue(actions[0].enabled));
 }
 
@@ -252,27 +236,16 @@ TEST(ProjectDb, KeepsActionsInOrderAndNeverMovesThemToAnotherProject)
     const qint64 two = db.addProject("deux", QString());
     std::vector<Action> ofOne, ofTwo;
     for (const char *tag : {"zz", "aa", "mm"}) {
-        Action a = makeAction(one, QString::fromLatin1(tag));
-        a.actionNo = db.addAction(a);
-        ofOne.push_back(a);
-        Action b = makeAction(two, QString::fromLatin1(tag) + "2");
-        b.actionNo = db.addAction(b);
-        ofTwo.push_back(b);
+        ofOne.push_back(makeAction(one, QString::fromLatin1(tag)));
+        ofOne.back().actionNo = db.addAction(ofOne.back());
+        ofTwo.push_back(makeAction(two, QString::fromLatin1(tag) + "2"));
+        ofTwo.back().actionNo = db.addAction(ofTwo.back());
     }
-    const auto expectActions = [&](qint64 key, const std::vector<Action> &expected) {
-        const std::vector<Action> actual = db.actionsOf(key);
-        ASSERT_EQ(actual.size(), expected.size());
-        for (std::size_t i = 0; i < actual.size(); ++i)
-            EXPECT_EQ(columns(actual[i]), columns(expected[i])) << "row " << i;
-    };
-    expectActions(one, ofOne);
-    expectActions(two, ofTwo);
-
-    std::vector<std::string> filters;
-    for (const Action &a : db.allActionsByFilter())
-        filters.push_back(a.fileFilter.toStdString());
-    EXPECT_EQ(
-        filters, (std::vector<std::string> {"*.aa", "*.aa2", "*.mm", "*.mm2", "*.zz", "*.zz2"}));
+    EXPECT_EQ(rows(db.actionsOf(one)), rows(ofOne));
+    EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
+    // All of them by filter: aa, aa2, mm, mm2, zz, zz2.
+    EXPECT_EQ(rows(db.allActionsByFilter()),
+        rows({ofOne[1], ofTwo[1], ofOne[2], ofTwo[2], ofOne[0], ofTwo[0]}));
 
     // An update rewrites every column but the owner, and keeps the row in its place.
     Action edited = makeAction(two, "new");
@@ -280,20 +253,19 @@ TEST(ProjectDb, KeepsActionsInOrderAndNeverMovesThemToAnotherProject)
     db.updateAction(edited);
     edited.templateNo = one;
     ofOne[1] = edited;
-
     db.deleteAction(ofOne[0].actionNo);
     ofOne.erase(ofOne.begin());
-    expectActions(one, ofOne);
-    expectActions(two, ofTwo);
+    EXPECT_EQ(rows(db.actionsOf(one)), rows(ofOne));
+    EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
 
     // Renaming a project keeps its actions; deleting it removes them and only them.
     db.updateProject(one, "un bis", "nouvelle description");
-    EXPECT_EQ(db.project(one)->description, "nouvelle description");
-    expectActions(one, ofOne);
+    EXPECT_EQ(shown(db.project(one)), "un bis|nouvelle description");
+    EXPECT_EQ(rows(db.actionsOf(one)), rows(ofOne));
     db.deleteProject(one);
-    EXPECT_FALSE(db.project(one));
+    EXPECT_EQ(shown(db.project(one)), "<none>");
     EXPECT_TRUE(db.actionsOf(one).empty());
     EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "3");
-    expectActions(two, ofTwo);
-    EXPECT_EQ(names(db.projectsByName()), std::vector<std::string> {"deux"});
+    EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
+    EXPECT_EQ(each(db.projectsByName(), &Project::name), std::vector<QString> {"deux"});
 }
