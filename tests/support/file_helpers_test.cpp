@@ -60,21 +60,18 @@ TEST(FolderAndMakeDir, FindAndCreateFoldersWithoutMovingTheCurrentDirectory)
     const QString before = QDir::currentPath();
     const QString file = dir.write("file.txt");
     ASSERT_TRUE(QFile::link(dir.mkdir("folder"), dir("link")));
-    EXPECT_TRUE(FolderExists(dir("folder/")));
-    EXPECT_TRUE(FolderExists(dir("link")));
-    EXPECT_FALSE(FolderExists(QString()));
-    EXPECT_FALSE(FolderExists(file));
-    EXPECT_FALSE(FolderExists(dir("missing")));
-    EXPECT_FALSE(FolderExists(file + "/below"));
+    for (const QString &folder : {dir("folder/"), dir("link")})
+        EXPECT_TRUE(FolderExists(folder)) << folder.toStdString();
+    for (const QString &other : {QString(), file, dir("missing"), file + "/below"})
+        EXPECT_FALSE(FolderExists(other)) << other.toStdString();
 
-    for (const char *path : {"a/b/c", "t1/t2/", "d//e"}) {
+    // Every missing level is made, an existing one is kept with its content; a level taken by a
+    // file blocks, quietly.
+    dir.write("a/keep.txt", "content");
+    for (const char *path : {"a/b/c", "a/n/o", "t1/t2/", "d//e"}) {
         MakeDir(dir(path));
         EXPECT_TRUE(QFileInfo(dir(path)).isDir()) << path;
     }
-    // An existing level is kept with its content; a level taken by a file blocks, quietly.
-    dir.write("a/keep.txt", "content");
-    MakeDir(dir("a/n/o"));
-    EXPECT_TRUE(QFileInfo(dir("a/n/o")).isDir());
     EXPECT_EQ(QFileInfo(dir("a/keep.txt")).size(), 7);
     MakeDir(file + "/x/y");
     EXPECT_TRUE(QFileInfo(file).isFile());
@@ -93,16 +90,14 @@ TEST(FolderAndMakeDir, FindAndCreateFoldersWithoutMovingTheCurrentDirectory)
 
 TEST(PathText, AddBackslashAndGetExtensionHandleTheEdges)
 {
-    EXPECT_EQ(AddBackslash(QString()), QString());
-    EXPECT_EQ(AddBackslash("   "), QString());
-    EXPECT_EQ(AddBackslash("/"), "/");
-    EXPECT_EQ(AddBackslash("/tmp/x/"), "/tmp/x/");
-    EXPECT_EQ(AddBackslash(" /mes données "), " /mes données /");
-
+    using Texts = std::vector<std::pair<QString, QString>>;
+    for (const auto &[path, ended] : Texts {{"", ""}, {"   ", ""}, {"/", "/"},
+             {"/tmp/x/", "/tmp/x/"}, {" /mes données ", " /mes données /"}})
+        EXPECT_EQ(AddBackslash(path), ended) << path.toStdString();
+    // Without a dot the whole name; with the dot asked for, the dot in front.
+    for (const auto &[name, extension] :
+        Texts {{"projet", "projet"}, {"a.b.c", "c"}, {"nom.", ""}, {"/v1.2/fichier", "2/fichier"}})
+        EXPECT_EQ(GetExtension(name, false), extension) << name.toStdString();
     EXPECT_EQ(GetExtension("Projet.TdRl", true), ".TdRl");
-    EXPECT_EQ(GetExtension("projet", false), "projet");
-    EXPECT_EQ(GetExtension("a.b.c", false), "c");
-    EXPECT_EQ(GetExtension("nom.", false), "");
     EXPECT_EQ(GetExtension("nom.", true), ".");
-    EXPECT_EQ(GetExtension("/v1.2/fichier", false), "2/fichier");
 }
