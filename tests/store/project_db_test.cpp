@@ -68,7 +68,7 @@ QString shown(const std::optional<Project> &p)
 
 } // namespace
 
-TEST(ProjectDb, CreatesAMissingFileAndKeepsItsDataWhenReopened)
+TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
 {
     TempDir dir;
     const QString path = dir("Tandrel.mdb");
@@ -92,12 +92,8 @@ TEST(ProjectDb, CreatesAMissingFileAndKeepsItsDataWhenReopened)
     EXPECT_THROW(ProjectDb {dir("no-such-folder/Tandrel.mdb")}, DbError);
     EXPECT_FALSE(QFileInfo::exists(dir("no-such-folder")));
     EXPECT_THROW(ProjectDb {dir.mkdir("a-folder.mdb")}, DbError);
-}
 
-TEST(ProjectDb, RefusesOtherFilesAndLeavesThemUntouched)
-{
-    TempDir dir;
-    // A real database big enough to span many pages.
+    // Other files are refused and left untouched. A real database big enough to span many pages.
     {
         ProjectDb db(dir("full.mdb"));
         for (int i = 0; i < 200; ++i)
@@ -128,12 +124,12 @@ TEST(ProjectDb, RefusesOtherFilesAndLeavesThemUntouched)
     };
     for (const auto &[name, bytes] : cases) {
         SCOPED_TRACE(name.toStdString());
-        const QString path = dir.write("refused/" + name, bytes);
-        EXPECT_THROW(ProjectDb {path}, DbError);
-        EXPECT_EQ(readFile(path), bytes);
+        const QString file = dir.write("refused/" + name, bytes);
+        EXPECT_THROW(ProjectDb {file}, DbError);
+        EXPECT_EQ(readFile(file), bytes);
         EXPECT_EQ(QDir(dir("refused")).entryList(QDir::Files | QDir::Hidden),
             QStringList {name}); // no journal or side file left behind
-        QFile::remove(path);
+        QFile::remove(file);
     }
 }
 
