@@ -86,16 +86,6 @@ QStringList entries(const frm_main &w)
     return texts;
 }
 
-// The boxes shown since the last look, as "title|text" (or the titles alone).
-QStringList said(ScriptedPrompter &prompter, bool withText = true)
-{
-    QStringList texts;
-    for (const auto &box : std::as_const(prompter.shown))
-        texts << (withText ? box.title + u'|' + box.text : box.title);
-    prompter.shown.clear();
-    return texts;
-}
-
 // Acts on the modal dialogs as they show: each step runs on the dialog shown at that moment,
 // once it has been on screen long enough to fill itself; a step that leaves the dialog open
 // acts on it again. A run confirmation without a step is answered with Annuler.
@@ -266,7 +256,7 @@ void FrmMainTest::startsEmptyAndRefusesAFileThatIsNotADatabase()
     frm_main refused(prompter);
     QVERIFY(!refused.Form_Load(other.path()));
     QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Critical);
-    const QStringList boxes = said(prompter);
+    const QStringList boxes = prompter.said();
     QCOMPARE(boxes.size(), 1);
     QVERIFY2(boxes[0].startsWith("Erreur|Erreur: 26\nDescription: "), qPrintable(boxes[0]));
     QCOMPARE(readFile(other("Tandrel.mdb")), garbage);
@@ -389,7 +379,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-111-0 Voir 'Vide.log'"));
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList(2, "Erreur|Pas d'action définie! Créez une nouvelle action puis réessayez !"));
 
     choose(w, 1); // one action: the timer follows by itself
@@ -409,7 +399,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     w.mnu_simulate_Click();
     QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Question);
     QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList {
             "Simulate|Confirmez la synchronisation des fichiers avec les actions définies ?"});
     QVERIFY(!w.syncWindow());
@@ -531,7 +521,7 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
              &frm_main::mnu_deletetemplate_Click, &frm_main::mnu_editaction_Click,
              &frm_main::mnu_deleteaction_Click})
         (w.*click)();
-    QCOMPARE(said(prompter), QStringList {"Erreur|Sélectionnez un projet SVP.!"});
+    QCOMPARE(prompter.said(), QStringList {"Erreur|Sélectionnez un projet SVP.!"});
     QVERIFY(driver.titles.isEmpty());
 
     // The editor refuses an empty name; OK again with a name creates and chooses the project.
@@ -541,7 +531,7 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
     });
     w.mnu_newtemplate_Click();
     QCOMPARE(driver.titles, (QStringList {"Nouveau projet", "Nouveau projet"}));
-    QCOMPARE(said(prompter), QStringList {"Erreur|Nom du projet SVP!"});
+    QCOMPARE(prompter.said(), QStringList {"Erreur|Nom du projet SVP!"});
     QCOMPARE(entries(w), (QStringList {"- Aucun -", "Photos été"}));
     QCOMPARE(combo(w)->currentText() + u'|' + combo(w)->toolTip(),
         QStringLiteral("Photos été|vers la clé"));
@@ -599,7 +589,7 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
     w.mnu_deleteaction_Click();
     QCOMPARE(w.data1().rowCount(), 0);
     QCOMPARE(details(w), noDetails);
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
 
     // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
@@ -608,7 +598,7 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
     w.mnu_deletetemplate_Click();
     QCOMPARE(entries(w).size(), 2);
     w.mnu_deletetemplate_Click();
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList(2, "Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
     QCOMPARE(entries(w), QStringList {"- Aucun -"});
     QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
@@ -644,7 +634,7 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     w.mnu_newaction_Click();
     QCOMPARE(driver.titles, (QStringList {"Nouvelle action", "Nouvelle action"}));
     QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Critical);
-    QCOMPARE(said(prompter, false), QStringList {"Erreur"});
+    QCOMPARE(prompter.said(false), QStringList {"Erreur"});
     QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
     QVERIFY(!w.BusyFlag());
     ProjectDb db(dir("Tandrel.mdb"));
@@ -655,7 +645,7 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     choose(w, 1);
     WriteLock again(dir("Tandrel.mdb"));
     w.mnu_deletetemplate_Click();
-    QCOMPARE(said(prompter, false), (QStringList {"Suppression d'un projet", "Erreur"}));
+    QCOMPARE(prompter.said(false), (QStringList {"Suppression d'un projet", "Erreur"}));
     again.release();
     QCOMPARE(int(db.actionsOf(first).size()), 1);
     QVERIFY(db.project(first).has_value());
@@ -672,13 +662,13 @@ void FrmMainTest::helpReportDonationAndAbout()
     QVERIFY(w.Form_Load(dir.path()));
 
     child<QAction>(w, "Mnu_Aide")->trigger();
-    QCOMPARE(said(prompter, false), QStringList {"Comment ça marche ?"});
+    QCOMPARE(prompter.said(false), QStringList {"Comment ça marche ?"});
 
     // The report of the chosen project: missing, it is named in a box; present, it is opened.
     choose(w, 1);
     child<QAction>(w, "mnu_viewreport")->trigger();
     QCOMPARE(prompter.shown.size(), 1);
-    QVERIFY(said(prompter).front().endsWith(dir("Sauvegarde.log")));
+    QVERIFY(prompter.said().front().endsWith(dir("Sauvegarde.log")));
     QVERIFY(opened.isEmpty());
     dir.write(QStringLiteral("Sauvegarde.log"), "rapport");
     child<QAction>(w, "mnu_viewreport")->trigger();

@@ -10,16 +10,6 @@
 
 namespace {
 
-// The boxes shown since the last look, as "title|text" (or the titles alone).
-QStringList said(ScriptedPrompter &prompter, bool withText = true)
-{
-    QStringList texts;
-    for (const auto &box : std::as_const(prompter.shown))
-        texts << (withText ? box.title + u'|' + box.text : box.title);
-    prompter.shown.clear();
-    return texts;
-}
-
 // The file dialogs opened, as "save|title|folder|file name|default suffix" ("open|..." for an
 // open dialog).
 QStringList dialogs(const ScriptedPrompter &prompter)
@@ -74,7 +64,7 @@ void ProjectFileCommandsTest::exportThenImportThroughTheWindow()
         QStringList {"save|*.TDRL (Projet Tandrel)|" + dir.path() + "|Été.TDRL|TDRL"});
     prompter.files.enqueue(file);
     w.mnu_export_Click();
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList {"Information|Projet exporté avec succès vers :\r" + file
             + "\r\rNom : Été, actions#: 2"});
     QVERIFY(!w.BusyFlag());
@@ -88,7 +78,7 @@ void ProjectFileCommandsTest::exportThenImportThroughTheWindow()
     second.mnu_import_Click();
     QCOMPARE(
         dialogs(prompter).last(), "open|*.TDRL - (Projet Tandrel)|" + other.path() + "|*.TDRL|");
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         QStringList {"Information|Projet importé avec succès depuis :\r" + file
             + "\r\rNom : Été, actions#: 2"});
     QCOMPARE(currentName(second), QStringLiteral("Été"));
@@ -113,7 +103,7 @@ void ProjectFileCommandsTest::refusalsAndFailuresAreTold()
         w.mnu_import_Click();
     for (const auto &box : std::as_const(prompter.shown))
         QCOMPARE(box.icon, Prompter::Icon::Critical);
-    QStringList boxes = said(prompter);
+    QStringList boxes = prompter.said();
     QCOMPARE(boxes.size(), 3);
     QCOMPARE(boxes.mid(0, 2),
         (QStringList {"Erreur|Erreur dans le nom du projet!",
@@ -129,7 +119,7 @@ void ProjectFileCommandsTest::refusalsAndFailuresAreTold()
     w.mnu_export_Click();
     w.mnu_export_Click();
     QCOMPARE(prompter.shown.value(1).icon, Prompter::Icon::Critical);
-    boxes = said(prompter);
+    boxes = prompter.said();
     QCOMPARE(boxes.size(), 2);
     QCOMPARE(boxes[0], QStringLiteral("Erreur|Erreur dans le nom du fichier projet!"));
     QVERIFY(boxes[1].contains(dir("nulle part/P.TDRL")));
@@ -157,9 +147,9 @@ void ProjectFileCommandsTest::replacingAProjectOfTheSameName()
     w.mnu_import_Click();
     QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Warning);
     QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(said(prompter), QStringList {replace});
+    QCOMPARE(prompter.said(), QStringList {replace});
     w.mnu_import_Click();
-    QCOMPARE(said(prompter), (QStringList {replace, deletion}));
+    QCOMPARE(prompter.said(), (QStringList {replace, deletion}));
     QCOMPARE(currentName(w), frm_main::NoProject);
     {
         ProjectDb db(dir("Tandrel.mdb"));
@@ -169,7 +159,7 @@ void ProjectFileCommandsTest::replacingAProjectOfTheSameName()
 
     // Yes then Yes: the old project and its actions go, the file's project comes.
     w.mnu_import_Click();
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         (QStringList {replace, deletion,
             "Information|Projet importé avec succès depuis :\r" + file
                 + "\r\rNom : Neuf, actions#: 1"}));
@@ -199,7 +189,7 @@ void ProjectFileCommandsTest::theCompanionRunFile()
     w.mnu_exporttoini_Click();
     const QString question = QStringLiteral("Création d'un fichier .INI|Confirmez la création d'un "
                                             "fichier .INI pour le projet en cours : Nuit ?");
-    QCOMPARE(said(prompter),
+    QCOMPARE(prompter.said(),
         (QStringList {question, question,
             "Sauvegarde du rapport|Voulez vous sauvegarder le rapport <TDRL> avant de quitter?",
             "Création du fichier INI |Fichier INI crée sous : " + dir.path()

@@ -29,10 +29,11 @@ QString ScriptedPrompter::openFileName(QWidget *, const QString &title, const QS
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QStringList ScriptedPrompter::said() const
+QStringList ScriptedPrompter::said(bool withText)
 {
     QStringList texts;
-    for (const Shown &box : shown)
-        texts << box.title + u'|' + box.text;
+    for (const Shown &box : std::as_const(shown))
+        texts << (withText ? box.title + u'|' + box.text : box.title);
+    shown.clear();
     return texts;
 }

@@ -22,8 +22,9 @@ public:
     // Answers for the next folder pickers, in order; an unscripted picker is cancelled.
     QQueue<QString> folders;
     QList<Shown> shown;
-    // The boxes shown so far, each as "title|text".
-    QStringList said() const;
+    // The boxes shown since the last look, each as "title|text" (or the title alone); forgets
+    // them.
+    QStringList said(bool withText = true);
     QList<QString> folderTitles;
     // Answers for the next file dialogs (save or open), in order; an unscripted one is
     // cancelled.
