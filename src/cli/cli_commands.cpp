@@ -42,6 +42,14 @@ void print(const QString &line)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
 }
 
+ExitCode refuseUnknownProject(ConsoleObserver &console, const QString &name)
+{
+    console.error(QStringLiteral(
+        "tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche les projets)")
+                      .arg(name));
+    return ExitUsage;
+}
+
 } // namespace
 
 ExitCode ExitCodeOf(const RunOutcome &outcome)
@@ -91,11 +99,7 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
         const ProjectDb db(databasePath(appDir));
         const std::vector<Project> found = db.projectsNamed(request.projectName);
         if (found.empty()) {
-            console.error(
-                QStringLiteral("tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche "
-                               "les projets)")
-                    .arg(request.projectName));
-            return ExitUsage;
+            return refuseUnknownProject(console, request.projectName);
         }
         request.actions = db.actionsOf(found.front().templateNo);
     } catch (const DbError &error) {
@@ -144,11 +148,7 @@ ExitCode ExportCommand(const CliOptions &options, const QString &appDir, Console
         ProjectDb db(databasePath(appDir));
         const std::vector<Project> found = db.projectsNamed(options.projectName);
         if (found.empty()) {
-            console.error(
-                QStringLiteral("tandrel-cli: projet inconnu : « %1 » (tandrel-cli list affiche "
-                               "les projets)")
-                    .arg(options.projectName));
-            return ExitUsage;
+            return refuseUnknownProject(console, options.projectName);
         }
         const ExchangeResult result = ExportProject(db, found.front().templateNo, file);
         if (!result.ok) {
