@@ -71,6 +71,14 @@ Schedule schedule(const QString &project, const QString &date, const QString &ti
     return s;
 }
 
+// "Autre" with one action, which the tests choose, and "Sauvegarde" with two, which they
+// schedule.
+void addAutreAndSauvegarde(const TempDir &dir)
+{
+    addProject(dir, QStringLiteral("Autre"), {"*.x"});
+    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+}
+
 const QDate day1(2026, 12, 6);
 const QDate day2 = day1.addDays(1);
 const QDate day3 = day1.addDays(2);
@@ -144,8 +152,7 @@ void ScheduleWatcherTest::startUpWritesTheDefaultsAndShowsTheSchedulerOff()
 void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
 {
     TempDir dir;
-    addProject(dir, QStringLiteral("Autre"), {"*.x"});
-    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    addAutreAndSauvegarde(dir);
     Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "06.12.2026", "08:30", false));
     QVERIFY(w.loaded);
     w.choose(QStringLiteral("Autre"));
@@ -222,8 +229,7 @@ void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
 void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
 {
     TempDir dir;
-    addProject(dir, QStringLiteral("Autre"), {"*.x"});
-    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    addAutreAndSauvegarde(dir);
     Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "", "08:30", true));
     QVERIFY(w.loaded);
     w.choose(QStringLiteral("Autre"));
@@ -270,8 +276,7 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
 void ScheduleWatcherTest::anOpenEditorDoesNotHoldTheScheduleBack()
 {
     TempDir dir;
-    addProject(dir, QStringLiteral("Autre"), {"*.x"});
-    addProject(dir, QStringLiteral("Sauvegarde"), {"*.a", "*.b"});
+    addAutreAndSauvegarde(dir);
     Watched w(dir, schedule(QStringLiteral("Sauvegarde"), "", "08:30", true));
     QVERIFY(w.loaded);
     w.choose(QStringLiteral("Autre"));
