@@ -11,7 +11,6 @@ class RecordingObserver : public RunObserver {
 public:
     QStringList lines; // every line, flushes included
     QStringList titles;
-    QStringList notices; // file-limit messages
     int flushes = 0;
     std::function<void(const QString &)> onLine; // called after each line
 
@@ -24,5 +23,4 @@ public:
     void reportFlushed() override { ++flushes; }
     void titleChanged(const QString &title) override { titles << title; }
     void progressChanged(qint64, qint64) override { }
-    void fileLimitReached(const QString &message) override { notices << message; }
 };

@@ -322,9 +322,9 @@ TEST(Run, NamesTheReportFileSafelyAndSavesItOnlyWhenAsked)
     EXPECT_FALSE(QFile::exists(f.app + "Sauvegarde.log"));
 }
 
-// Beyond 32000 files the rest is left with a notice; the report passed 30000 lines once:
-// flushed, then saved at the end, nothing lost.
-TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
+// The recursive list has no fixed size: past the old limit of 32,000 files every file is
+// copied. The report passed 30000 lines once: flushed, then saved at the end, nothing lost.
+TEST(Run, ListsEveryFileAndFlushesLongReports)
 {
     // Thousands of new files are quick to make in memory, slow on some disks.
     Folders f(
@@ -341,14 +341,10 @@ TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
     const RunOutcome outcome
         = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
 
-    EXPECT_EQ(observer.notices,
-        QStringList {
-            "Erreur: Nombre de fichiers maximum atteint! (max. 32000 fichiers possibles)"});
-    EXPECT_EQ(outcome.totalFiles, 32000);
-    EXPECT_FALSE(QFile::exists(f.dir("Destination/lot/f32000")));
-    EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f31999")));
+    EXPECT_EQ(outcome.totalFiles, 32001);
+    EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f32000")));
     EXPECT_TRUE(
-        observer.lines.contains("    - Filtre de fichiers : *.* - 32000 fichier(s) trouvé(s)!"));
+        observer.lines.contains("    - Filtre de fichiers : *.* - 32001 fichier(s) trouvé(s)!"));
     EXPECT_EQ(observer.flushes, 1);
     EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
 }
