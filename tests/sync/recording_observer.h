@@ -13,6 +13,7 @@ public:
     QStringList titles;
     int flushes = 0;
     std::function<void(const QString &)> onLine; // called after each line
+    std::function<void(qint64, qint64)> onProgress;
 
     void lineAdded(const QString &line) override
     {
@@ -22,5 +23,9 @@ public:
     }
     void reportFlushed() override { ++flushes; }
     void titleChanged(const QString &title) override { titles << title; }
-    void progressChanged(qint64, qint64) override { }
+    void progressChanged(qint64 value, qint64 maximum) override
+    {
+        if (onProgress)
+            onProgress(value, maximum);
+    }
 };
