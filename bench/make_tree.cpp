@@ -1,6 +1,8 @@
 // Makes the benchmark's origin trees quickly:
-//   make_tree tree DIR FILES   FILES files of 1 to 64 KiB in 1,000 folders three levels deep
-//                              (10 x 10 x 10), about 1 GB for 30,000 files
+//   make_tree tree DIR FILES [MAX_BYTES]
+//                              FILES files of 1 to 64 KiB (or of 0 to MAX_BYTES bytes) in 1,000
+//                              folders three levels deep (10 x 10 x 10), about 1 GB for 30,000
+//                              files
 //   make_tree file PATH MIB    one file of MIB mebibytes
 // Contents differ from file to file (slices of a pseudo-random block) and are reproducible.
 #include <cstdint>
@@ -53,11 +55,14 @@ void makeDir(const std::string &path)
 
 int main(int argc, char **argv)
 {
-    if (argc != 4 || (std::strcmp(argv[1], "tree") != 0 && std::strcmp(argv[1], "file") != 0)) {
-        std::fprintf(stderr, "usage: make_tree tree DIR FILES | make_tree file PATH MIB\n");
+    if (argc < 4 || argc > 5
+        || (std::strcmp(argv[1], "tree") != 0 && std::strcmp(argv[1], "file") != 0)) {
+        std::fprintf(
+            stderr, "usage: make_tree tree DIR FILES [MAX_BYTES] | make_tree file PATH MIB\n");
         return 2;
     }
     const long count = std::atol(argv[3]);
+    const size_t maxBytes = argc == 5 ? size_t(std::atol(argv[4])) : 0;
     std::vector<char> block(2 << 20);
     for (size_t i = 0; i + 8 <= block.size(); i += 8) {
         const std::uint64_t value = next();
@@ -98,7 +103,8 @@ int main(int argc, char **argv)
         char name[32];
         std::snprintf(name, sizeof name, "/Fichier%05ld.dat", i);
         const std::string path = folder + name;
-        const size_t size = 1024 + next() % (63 * 1024 + 1);
+        const size_t size
+            = maxBytes > 0 ? next() % (maxBytes + 1) : 1024 + next() % (63 * 1024 + 1);
         const size_t offset = next() % (block.size() - size);
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0)

@@ -13,7 +13,12 @@
 #
 # Usage: bench/run.sh
 # Environment: ROUNDS_A (default 11), ROUNDS_B (5), ROUNDS_C (3): timed rounds of each part;
-#   FILES (30000); BIG_MIB (2048); BENCH_DIR (build-bench/work); PARTS ("a c b").
+#   FILES (30000); MAX_BYTES (files of 0 to MAX_BYTES bytes instead of 1-64 KiB);
+#   BIG_MIB (2048); BENCH_DIR (build-bench/work); PARTS ("a c b");
+#   TOOLS ("limit cp rsync": the peers measured beside tandrel);
+#   BASELINE_CLI (another tandrel-cli, say an older build, measured as the peer "before").
+# For a million small files against rsync alone:
+#   FILES=1000000 MAX_BYTES=2048 PARTS="a b" ROUNDS_A=3 ROUNDS_B=2 TOOLS=rsync bench/run.sh
 set -euo pipefail
 shopt -s inherit_errexit
 export LC_ALL=C # decimal point in $EPOCHREALTIME and awk
@@ -24,6 +29,10 @@ rounds_a=${ROUNDS_A:-11}
 rounds_b=${ROUNDS_B:-5}
 rounds_c=${ROUNDS_C:-3}
 files=${FILES:-30000}
+max_bytes=${MAX_BYTES:-}
+read -r -a peers <<<"${TOOLS:-limit cp rsync}"
+[[ -n ${BASELINE_CLI:-} ]] && peers=(before "${peers[@]}")
+order=(tandrel "${peers[@]}")
 big_mib=${BIG_MIB:-2048}
 parts=${PARTS:-a c b}
 build=$root/build-bench
@@ -82,6 +91,7 @@ set_destination() { # project folder
          (SELECT TemplateNo FROM Templates WHERE Name = $(quote "$1"));"
 }
 tandrel() { "$cli" --app-dir "$app" run --quiet "$1"; }
+before() { "$BASELINE_CLI" --app-dir "$app" run --quiet "$1"; }
 
 verify() { # origin destination what
   local result
@@ -131,7 +141,7 @@ mkdir -p "$app"
 
 say "Generating $files files in 1,111 folders..."
 start=$EPOCHREALTIME
-"$tools/make_tree" tree "$src" "$files"
+"$tools/make_tree" tree "$src" "$files" $max_bytes
 sync
 say "  done in $(fmt "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')" 1) s"
 
@@ -150,14 +160,15 @@ part_a() {
   verify "$src" "$dst" "a: preparation"
   add_project BenchA "$src" "$dst" OUI
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit stat (readdir + 2 stat)"
-    [cp]="cp -ru" [rsync]="rsync -rt")
-  local order=(tandrel limit cp rsync) r i t runs=0
+    [cp]="cp -ru" [rsync]="rsync -rt" [before]="tandrel-cli before")
+  local n=${#order[@]} r i t runs=0
   say "(a) nothing changed: $((rounds_a + 1)) rounds..."
   for ((r = 0; r <= rounds_a; r++)); do
-    for ((i = 0; i < 4; i++)); do
-      t=${order[$(((r + i) % 4))]}
+    for ((i = 0; i < n; i++)); do
+      t=${order[$(((r + i) % n))]}
       case $t in
         tandrel) T[$t:$r]=$(timed tandrel BenchA); runs=$((runs + 1)) ;;
+        before) T[$t:$r]=$(timed before BenchA); runs=$((runs + 1)) ;;
         limit) T[$t:$r]=$(timed "$limit" stat "$src" "$dst") ;;
         cp) T[$t:$r]=$(timed cp -ru "$src/." "$dst/") ;;
         rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
@@ -172,24 +183,25 @@ part_a() {
     say "CHECK FAILED (a): $unchanged of $runs tandrel runs copied nothing"
     exit 1
   fi
-  report "(a) nothing changed" "$rounds_a" tandrel limit cp rsync
+  report "(a) nothing changed" "$rounds_a" "${order[@]}"
   local rss_tandrel rss_rsync
   rss_tandrel=$(/usr/bin/time -f %M "$cli" --app-dir "$app" run --quiet BenchA 2>&1 >/dev/null)
   rss_rsync=$(/usr/bin/time -f %M rsync -rt "$src/" "$dst/" 2>&1 >/dev/null)
   A_RSS="$rss_tandrel KiB (rsync -rt: $rss_rsync KiB)"
   printf '  peak memory (max RSS): tandrel-cli %s\n' "$A_RSS"
-  local vs_rsync=${R["(a) nothing changed:rsync"]} vs_limit=${R["(a) nothing changed:limit"]}
-  printf '  goal tandrel <= 0.5 x rsync: %s (%s)\n' "$(fmt "$vs_rsync" 2)" \
+  local vs_rsync=${R["(a) nothing changed:rsync"]:-} vs_limit=${R["(a) nothing changed:limit"]:-}
+  [[ -n $vs_rsync ]] && printf '  goal tandrel <= 0.5 x rsync: %s (%s)\n' "$(fmt "$vs_rsync" 2)" \
     "$(awk -v v="$vs_rsync" 'BEGIN { print v <= 0.5 ? "met" : "NOT MET" }')"
-  printf '  goal tandrel <= 1.5 x limit: %s (%s)\n' "$(fmt "$vs_limit" 2)" \
+  [[ -n $vs_limit ]] && printf '  goal tandrel <= 1.5 x limit: %s (%s)\n' "$(fmt "$vs_limit" 2)" \
     "$(awk -v v="$vs_limit" 'BEGIN { print v <= 1.5 ? "met" : "NOT MET" }')"
+  return 0
 }
 
 # --- (b) empty destination ---------------------------------------------------------------------
 part_b() {
   local need_kib per_copy_kib
   per_copy_kib=$(du -sk "$src" | cut -f1)
-  need_kib=$((per_copy_kib * (4 * (rounds_b + 1) + 1) * 21 / 20))
+  need_kib=$((per_copy_kib * (${#order[@]} * (rounds_b + 1) + 1) * 21 / 20))
   if (($(free_kib) < need_kib)); then
     printf '\n(b) empty destination: skipped, %s GiB free and %s GiB needed\n' \
       "$(($(free_kib) >> 20))" "$((need_kib >> 20))"
@@ -197,17 +209,18 @@ part_b() {
   fi
   add_project BenchB "$src" "$work/b-unused" OUI
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (copy_file_range)"
-    [cp]="cp -r --preserve=timestamps" [rsync]="rsync -rt")
-  local order=(tandrel limit cp rsync) r i t dst
+    [cp]="cp -r --preserve=timestamps" [rsync]="rsync -rt" [before]="tandrel-cli before")
+  local n=${#order[@]} r i t dst
   mkdir -p "$work/b"
   say "(b) empty destination: $((rounds_b + 1)) rounds, each copy into a new folder..."
   for ((r = 0; r <= rounds_b; r++)); do
-    for ((i = 0; i < 4; i++)); do
-      t=${order[$(((r + i) % 4))]}
+    for ((i = 0; i < n; i++)); do
+      t=${order[$(((r + i) % n))]}
       dst=$work/b/$t.$r
       mkdir "$dst"
       case $t in
         tandrel) set_destination BenchB "$dst"; T[$t:$r]=$(timed tandrel BenchB) ;;
+        before) set_destination BenchB "$dst"; T[$t:$r]=$(timed before BenchB) ;;
         limit) T[$t:$r]=$(timed "$limit" copy "$src" "$dst") ;;
         cp) T[$t:$r]=$(timed cp -r --preserve=timestamps "$src/." "$dst/") ;;
         rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
@@ -215,7 +228,7 @@ part_b() {
       verify "$src" "$dst" "b: $t, round $r"
     done
   done
-  report "(b) empty destination" "$rounds_b" tandrel limit cp rsync
+  report "(b) empty destination" "$rounds_b" "${order[@]}"
   dst=$work/b/rss
   mkdir "$dst"
   set_destination BenchB "$dst"
@@ -239,16 +252,17 @@ part_c() {
   "$tools/make_tree" file "$big/gros fichier.bin" "$big_mib"
   add_project BenchC "$big" "$work/c-unused" NON
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (copy_file_range)"
-    [cp]="cp --preserve=timestamps" [rsync]="rsync -rt")
-  local order=(tandrel limit cp rsync) r i t dst
+    [cp]="cp --preserve=timestamps" [rsync]="rsync -rt" [before]="tandrel-cli before")
+  local n=${#order[@]} r i t dst
   say "(c) $((rounds_c + 1)) rounds..."
   for ((r = 0; r <= rounds_c; r++)); do
-    for ((i = 0; i < 4; i++)); do
-      t=${order[$(((r + i) % 4))]}
+    for ((i = 0; i < n; i++)); do
+      t=${order[$(((r + i) % n))]}
       dst=$work/c-$t.$r
       mkdir "$dst"
       case $t in
         tandrel) set_destination BenchC "$dst"; T[$t:$r]=$(timed tandrel BenchC) ;;
+        before) set_destination BenchC "$dst"; T[$t:$r]=$(timed before BenchC) ;;
         limit) T[$t:$r]=$(timed "$limit" copy "$big" "$dst") ;;
         cp) T[$t:$r]=$(timed cp --preserve=timestamps "$big/gros fichier.bin" "$dst/") ;;
         rsync) T[$t:$r]=$(timed rsync -rt "$big/" "$dst/") ;;
@@ -257,7 +271,7 @@ part_c() {
       rm -rf "$dst" # one big file: no inode churn, and 2 GiB a copy adds up
     done
   done
-  report "(c) one $big_mib MiB file" "$rounds_c" tandrel limit cp rsync
+  report "(c) one $big_mib MiB file" "$rounds_c" "${order[@]}"
 }
 
 for part in $parts; do

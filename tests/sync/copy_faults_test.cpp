@@ -62,6 +62,37 @@ TEST(CopyFaults, LongNamesAlikeAtFirstKeepTheirOwnContent)
     EXPECT_EQ(everything(f.dir("Destination/long")).size(), 3);
 }
 
+// Two runs copying into one destination at once (as two processes would) never take each
+// other's temporary files: both succeed, with whole copies and no temporary file left.
+TEST(CopyFaults, TwoRunsIntoOneDestinationAtOnceLeaveWholeCopies)
+{
+    Folders f;
+    const auto name = [](int i) { return QStringLiteral("d%1/f%2.bin").arg(i % 2).arg(i); };
+    for (int i = 0; i < 16; ++i) { // the first one takes long enough for both runs to meet
+        f.dir.write(
+            "Origine/" + name(i), QByteArray((i == 0 ? 64 << 20 : 4096) + i, char('a' + i)));
+        f.dir.write("Destination/" + name(i), "old");
+    }
+    const QString otherApp = f.dir.mkdir("app2") + '/';
+    RunOutcome outcomes[2];
+    std::thread other([&] {
+        RecordingObserver observer;
+        outcomes[1] = runProject(
+            makeRequest(otherApp, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    });
+    RecordingObserver observer;
+    outcomes[0]
+        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    other.join();
+    EXPECT_FALSE(outcomes[0].copyErrors || outcomes[1].copyErrors);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_TRUE(
+            readFile(f.dir("Destination/" + name(i))) == readFile(f.dir("Origine/" + name(i))))
+            << name(i).toStdString();
+    EXPECT_EQ(everything(f.dir("Destination/d0")).size(), 8);
+    EXPECT_EQ(everything(f.dir("Destination/d1")).size(), 8);
+}
+
 // An origin file that keeps changing while it is copied, and files that a pipe or a folder
 // replaced after the listing, get their error lines with their causes; the run goes on.
 TEST(CopyFaults, OriginsThatChangeOrStopBeingFilesGetTheirCause)
