@@ -30,7 +30,7 @@ struct FolderPair {
     std::shared_ptr<const FolderHandle> from;
     std::shared_ptr<const FolderHandle> to;
     BelowState toState = BelowState::Missing;
-    bool made = false; // the destination folder was made by this run, so it holds nothing else
+    bool made = false; // the destination folder was made by this run: it is there
 
     void enter(const RunContext &run, int toRoot, QByteArrayView entrySub)
     {

@@ -16,7 +16,7 @@
 namespace {
 
 // One call copies at most this much, so that a cancel is seen soon even on a slow device.
-constexpr off_t chunkSize = 8 * 1024 * 1024;
+constexpr off_t chunkSize = 4 * 1024 * 1024;
 // A temporary file that no copy holds is abandoned once it has not changed for this long: a
 // copy under way writes to it or holds its lock but for an instant after creating it and
 // before renaming it.
