@@ -3,7 +3,9 @@
 #include <QList>
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <utility>
@@ -94,8 +96,34 @@ int openChild(int parent, const QByteArray &name, bool create, BelowState &state
 
 } // namespace
 
+// The whole path in one call where the kernel offers it (the common case: the folder is
+// there); -1 with errno ENOSYS where it does not.
+int openBelowAtOnce(int root, QByteArrayView sub)
+{
+#ifdef SYS_openat2
+    const QByteArray path = sub.isEmpty() ? QByteArray(".") : sub.toByteArray();
+    struct open_how how { };
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
+    return int(::syscall(SYS_openat2, root, path.constData(), &how, sizeof how));
+#else
+    errno = ENOSYS;
+    return -1;
+#endif
+}
+
 FolderHandle OpenBelow(int root, QByteArrayView sub, bool create, BelowState &state)
 {
+    if (!create) {
+        const int fd = openBelowAtOnce(root, sub);
+        state = BelowState::Open;
+        if (fd >= 0)
+            return FolderHandle(fd);
+        state = errno == ELOOP ? BelowState::Linked : BelowState::Missing;
+        if (errno == ELOOP || errno == ENOENT)
+            return {};
+    }
+    // One folder at a time: to make the missing ones, or where the kernel is older.
     FolderHandle folder(::fcntl(root, F_DUPFD_CLOEXEC, 0));
     state = folder.isOpen() ? BelowState::Open : BelowState::Missing;
     for (const QByteArray &name : sub.toByteArray().split('/')) {
