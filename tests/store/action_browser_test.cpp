@@ -1,4 +1,5 @@
 #include "action_browser.h"
+#include "db_error.h"
 #include "project_db.h"
 #include "temp_dir.h"
 
@@ -98,39 +99,38 @@ TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndNavigationSignalsOnlyRealMo
             "-"}));
 }
 
-TEST_F(ActionBrowserTest, EditAddAndDeleteWriteToTheDatabaseAndShowAtTheNextRefresh)
+TEST_F(ActionBrowserTest, WritesStoreRefreshAndKeepTheEditedRowCurrent)
 {
     browser.setRowSource(RowSource::project(one));
     browser.refresh();
-    browser.moveNext();
-    const qint64 editedKey = browser.current()->actionNo;
-
-    // Neither the key nor the project of the given action may redirect the write.
-    Action changed = makeAction(two, "*.new");
-    changed.actionNo = browser.rows()[0].actionNo;
-    changed.enabled = "NON";
-    browser.editCurrent(changed);
+    Action edited = browser.rows()[1];
+    edited.fileFilter = "*.new";
+    edited.enabled = "NON";
+    browser.moveLast();
+    browser.editRow(edited);
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm"}));
     EXPECT_EQ(browser.currentIndex(), 1);
-    EXPECT_EQ(browser.current()->actionNo, editedKey);
-    EXPECT_EQ(browser.current()->templateNo, one);
-    EXPECT_EQ(browser.current()->fileFilter, "*.new");
-    const std::vector<Action> stored = db.actionsOf(one);
-    ASSERT_EQ(stored.size(), 3u);
-    EXPECT_EQ(stored[0].fileFilter, "*.zz");
-    EXPECT_EQ(stored[1].enabled, "NON");
-    EXPECT_EQ(stored[1].description, "copie *.new");
+    EXPECT_EQ(db.actionsOf(one)[1].enabled, "NON");
+
+    // A project's key in the action decides where it goes: never another project's row.
+    Action foreign = edited;
+    foreign.templateNo = two;
+    browser.editRow(foreign);
+    EXPECT_EQ(db.actionsOf(two).size(), 1u);
+    EXPECT_EQ(db.actionsOf(two)[0].fileFilter, "*.bb");
 
     const qint64 added = browser.addRow(makeAction(one, "*.added"));
-    EXPECT_EQ(browser.rowCount(), 3);
-    browser.refresh();
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm", "*.added"}));
     EXPECT_EQ(browser.rows()[3].actionNo, added);
-    EXPECT_EQ(browser.rows()[3].templateNo, one);
-
-    browser.moveTo(1);
-    browser.deleteCurrent();
-    EXPECT_EQ(browser.rowCount(), 4);
-    browser.refresh();
+    EXPECT_EQ(browser.currentIndex(), 0);
+    browser.deleteRow(browser.rows()[1]);
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.mm", "*.added"}));
-    EXPECT_EQ(db.actionsOf(two).size(), 1u); // the other project keeps its action
+
+    // Another program deletes the project: every write says so and changes nothing.
+    db.deleteProject(one);
+    const Action orphan = makeAction(one, "*.lost");
+    EXPECT_THROW(browser.addRow(orphan), ProjectGone);
+    EXPECT_THROW(browser.editRow(edited), ProjectGone);
+    EXPECT_THROW(browser.deleteRow(edited), ProjectGone);
+    EXPECT_EQ(db.allActionsByFilter().size(), 1u);
 }

@@ -75,7 +75,7 @@ QString chosen(frm_main &w)
     return QStringLiteral("%1 #%2, %3 actions")
         .arg(combo(w)->currentText())
         .arg(w.CurrentTemplateNo())
-        .arg(w.data1().rowCount());
+        .arg(browserOf(w).rowCount());
 }
 
 QStringList entries(const frm_main &w)
@@ -306,15 +306,15 @@ void FrmMainTest::browsingProjectsAndActions()
         QCOMPARE(table->currentRow(), row);
     }
     table->setCurrentCell(1, 3);
-    QCOMPARE(w.data1().currentIndex(), 1);
+    QCOMPARE(browserOf(w).currentIndex(), 1);
     QCOMPARE(filter(w), QStringLiteral("*.b"));
 
     // While busy, moving leaves the details empty.
     w.setBusyFlag(true);
-    w.data1().moveNext();
+    browserOf(w).moveNext();
     QCOMPARE(details(w), noDetails);
     w.setBusyFlag(false);
-    w.data1().moveFirst();
+    browserOf(w).moveFirst();
     QCOMPARE(filter(w), QStringLiteral("*.jpg"));
 
     // A project without actions, then no project: nothing to show.
@@ -332,7 +332,7 @@ void FrmMainTest::browsingProjectsAndActions()
     ProjectDb(dir("Tandrel.mdb")).deleteProject(zeta);
     choose(w, 4);
     QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QCOMPARE(w.data1().rowSource(), RowSource::blank());
+    QCOMPARE(browserOf(w).rowSource(), RowSource::blank());
     QVERIFY(prompter.shown.isEmpty());
 }
 
@@ -453,7 +453,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     run.released = true;
     QTRY_VERIFY(first->isFinished());
     QVERIFY(!w.BusyFlag());
-    QCOMPARE(w.data1().rowCount(), 3);
+    QCOMPARE(browserOf(w).rowCount(), 3);
     QCOMPARE(filter(w), QStringLiteral("*.a"));
 
     // The menu leaves a finished window open beside the new one; the button closes them all
@@ -549,11 +549,11 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
     };
     driver.steps.enqueue(newAction("cmd_cancel"));
     w.mnu_newaction_Click();
-    QCOMPARE(w.data1().rowCount(), 0);
+    QCOMPARE(browserOf(w).rowCount(), 0);
     driver.steps.enqueue(newAction("cmd_ok"));
     w.mnu_newaction_Click();
     QCOMPARE(driver.titles.last(), QStringLiteral("Nouvelle action"));
-    QCOMPARE(w.data1().rowCount(), 1);
+    QCOMPARE(browserOf(w).rowCount(), 1);
     QVERIFY(!w.BusyFlag());
     QCOMPARE(details(w),
         (QStringList {
@@ -585,9 +585,9 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
     prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deleteaction_Click();
     QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(w.data1().rowCount(), 1);
+    QCOMPARE(browserOf(w).rowCount(), 1);
     w.mnu_deleteaction_Click();
-    QCOMPARE(w.data1().rowCount(), 0);
+    QCOMPARE(browserOf(w).rowCount(), 0);
     QCOMPARE(details(w), noDetails);
     QCOMPARE(prompter.said(),
         QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
@@ -700,7 +700,7 @@ void FrmMainTest::minimiseRestoreAndQuit()
     w->showMaximized();
     w->showMinimized();
     QTRY_VERIFY(w->isMinimized());
-    QVERIFY(!w->trayIcon());
+    QVERIFY(!w->findChild<QSystemTrayIcon *>());
     QVERIFY(w->isVisible());
     w->mnu_restoreTDRL_Click();
     QVERIFY(!w->isMinimized() && !w->isMaximized() && w->isVisible());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "action_browser.h"
 #include "project_db.h"
 #include "records.h"
 #include "temp_dir.h"
@@ -33,4 +34,10 @@ inline qint64 addProject(const TempDir &dir, const QString &name, const QStringL
     for (const QString &filter : filters)
         db.addAction(makeAction(key, filter));
     return key;
+}
+
+// The main window's action browser.
+template <typename Window> ActionBrowser &browserOf(const Window &window)
+{
+    return *window.template findChild<ActionBrowser *>(QStringLiteral("Data1"));
 }
