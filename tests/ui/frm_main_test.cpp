@@ -22,7 +22,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QQueue>
 #include <QSystemTrayIcon>
@@ -30,6 +29,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -186,29 +187,23 @@ QStringList menuTree(const frm_main &w)
     return lines;
 }
 
-// A second program holding the database file locked for writing until release().
+// Another connection holding the database file locked for writing until release(), as a second
+// program would.
 class WriteLock {
 public:
     explicit WriteLock(const QString &file)
     {
-        process_.start(QStringLiteral("sqlite3"), {file});
-        process_.waitForStarted();
-        process_.write("BEGIN EXCLUSIVE;\nSELECT 'locked';\n");
-        while (!process_.readAllStandardOutput().contains("locked"))
-            process_.waitForReadyRead(1000);
+        sqlite3_open(QFile::encodeName(file).constData(), &db_);
+        QVERIFY(sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK);
     }
     ~WriteLock() { release(); }
     void release()
     {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.write("ROLLBACK;\n");
-        process_.closeWriteChannel();
-        process_.waitForFinished();
+        sqlite3_close_v2(std::exchange(db_, nullptr)); // rolls back
     }
 
 private:
-    QProcess process_;
+    sqlite3 *db_ = nullptr;
 };
 
 } // namespace
@@ -649,6 +644,22 @@ void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
     again.release();
     QCOMPARE(int(db.actionsOf(first).size()), 1);
     QVERIFY(db.project(first).has_value());
+
+    // Another program replaces the project while its action editor is open: the save says so,
+    // stores nothing, closes the editor, and the list is read again.
+    driver.steps.enqueue([&](QDialog *d) {
+        db.addProjectWithActions(QStringLiteral("Premier"), QString(), {}, {first});
+        fill(d, {{"txt_filter", "*.perdu"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
+    });
+    w.mnu_newaction_Click();
+    const QStringList boxes = prompter.said();
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes[0].startsWith("Erreur|Erreur: 12\nDescription: le projet n'existe plus"),
+        qPrintable(boxes[0]));
+    QVERIFY(driver.steps.isEmpty());
+    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
+    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Premier", "Second"}));
+    QVERIFY(db.allActionsByFilter().empty());
 }
 
 void FrmMainTest::helpReportDonationAndAbout()
