@@ -329,6 +329,15 @@ void FrmMainTest::browsingProjectsAndActions()
     QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
     QCOMPARE(browserOf(w).rowSource(), RowSource::blank());
     QVERIFY(prompter.shown.isEmpty());
+
+    // A text of any length is stored, and shown cut: laying it out whole could exhaust memory.
+    Action huge = makeAction(firstDouble, "*.x");
+    huge.description = QString(20'000'000, u'é');
+    ProjectDb(dir("Tandrel.mdb")).addAction(huge);
+    choose(w, 1);
+    const QString shown = child<QLabel>(w, "lbl_description")->text();
+    QVERIFY(shown.size() < 10'000 && huge.description.startsWith(shown.chopped(1)));
+    QCOMPARE(child<QTableWidget>(w, "tbl_actions")->item(0, 8)->text(), shown);
 }
 
 void FrmMainTest::menusAndRunCommandsFollowTheProject()
