@@ -1,7 +1,7 @@
 #include "action_browser.h"
 #include "db_error.h"
 #include "project_db.h"
-#include "temp_dir.h"
+#include "sample_projects.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,6 @@
 
 namespace {
 
-Action makeAction(qint64 templateNo, const QString &filter)
-{
-    return {0, templateNo, "copie " + filter, "OUI", filter, "/origine", "/destination", "NON", "",
-        "", ""};
-}
-
 class ActionBrowserTest : public ::testing::Test {
 protected:
     ActionBrowserTest()
@@ -23,8 +17,8 @@ protected:
         one = db.addProject("un", QString());
         two = db.addProject("deux", QString());
         for (const char *filter : {"*.zz", "*.aa", "*.mm"})
-            db.addAction(makeAction(one, QString::fromLatin1(filter)));
-        db.addAction(makeAction(two, "*.bb"));
+            db.addAction(SampleAction(one, QString::fromLatin1(filter)));
+        db.addAction(SampleAction(two, "*.bb"));
         browser.setDatabase(&db);
         // What a reposition handler sees: the filter of the current row, "-" for none.
         QObject::connect(&browser, &ActionBrowser::reposition, [this] {
@@ -119,7 +113,7 @@ TEST_F(ActionBrowserTest, WritesStoreRefreshAndKeepTheEditedRowCurrent)
     EXPECT_EQ(db.actionsOf(two).size(), 1u);
     EXPECT_EQ(db.actionsOf(two)[0].fileFilter, "*.bb");
 
-    const qint64 added = browser.addRow(makeAction(one, "*.added"));
+    const qint64 added = browser.addRow(SampleAction(one, "*.added"));
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm", "*.added"}));
     EXPECT_EQ(browser.rows()[3].actionNo, added);
     EXPECT_EQ(browser.currentIndex(), 0);
@@ -128,7 +122,7 @@ TEST_F(ActionBrowserTest, WritesStoreRefreshAndKeepTheEditedRowCurrent)
 
     // Another program deletes the project: every write says so and changes nothing.
     db.deleteProject(one);
-    const Action orphan = makeAction(one, "*.lost");
+    const Action orphan = SampleAction(one, "*.lost");
     EXPECT_THROW(browser.addRow(orphan), ProjectGone);
     EXPECT_THROW(browser.editRow(edited), ProjectGone);
     EXPECT_THROW(browser.deleteRow(edited), ProjectGone);

@@ -288,7 +288,7 @@ void FrmMainTest::browsingProjectsAndActions()
     QVERIFY(prompter.shown.isEmpty());
 
     // A text of any length is stored, and shown cut: laying it out whole could exhaust memory.
-    Action huge = makeAction(firstDouble, "*.x");
+    Action huge = SampleAction(firstDouble, "*.x");
     huge.description = QString(20'000'000, u'é');
     ProjectDb(dir("Tandrel.mdb")).addAction(huge);
     choose(w, 1);
@@ -394,7 +394,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     QCOMPARE(run.runs.load(), 1);
 
     // At the end the browser is re-read: an action added meanwhile shows up.
-    ProjectDb(dir("Tandrel.mdb")).addAction(makeAction(key, "*.c"));
+    ProjectDb(dir("Tandrel.mdb")).addAction(SampleAction(key, "*.c"));
     run.released = true;
     QTRY_VERIFY(first->isFinished());
     QVERIFY(!w.BusyFlag());
@@ -424,7 +424,7 @@ void FrmMainTest::aRealRunCopiesTheTree()
     dir.write(QStringLiteral("origine/a.txt"), "premier");
     dir.write(QStringLiteral("origine/sous/b.txt"), "second fichier");
     dir.mkdir(QStringLiteral("destination"));
-    Action action = makeAction(addProject(dir, QStringLiteral("Bout")), "*.*");
+    Action action = SampleAction(addProject(dir, QStringLiteral("Bout")), "*.*");
     action.fromFolder = dir("origine");
     action.toFolder = dir("destination");
     ProjectDb(dir("Tandrel.mdb")).addAction(action);
@@ -530,7 +530,7 @@ void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
         QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
 
     // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
-    ProjectDb(dir("Tandrel.mdb")).addAction(makeAction(key, "*.a"));
+    ProjectDb(dir("Tandrel.mdb")).addAction(SampleAction(key, "*.a"));
     prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deletetemplate_Click();
     QCOMPARE(entries(w).size(), 2);
