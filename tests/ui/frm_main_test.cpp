@@ -1,158 +1,20 @@
 #include "desktop_links.h"
 #include "frm_about.h"
-#include "frm_main.h"
-#include "frm_question.h"
+#include "main_window_driver.h"
 #include "navigation_bar.h"
-#include "project_db.h"
-#include "sample_projects.h"
 #include "scripted_prompter.h"
 #include "scripted_run.h"
-#include "temp_dir.h"
 
-#include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPointer>
-#include <QPushButton>
-#include <QQueue>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
-#include <sqlite3.h>
-
 namespace {
-
-template <typename T = QObject> T *child(const QObject &w, const char *name)
-{
-    return w.findChild<T *>(QString::fromLatin1(name));
-}
-
-QComboBox *combo(const frm_main &w)
-{
-    return child<QComboBox>(w, "cmb_template");
-}
-
-QString filter(const frm_main &w)
-{
-    return child<QLabel>(w, "lbl_filter")->text();
-}
-
-// The current action's details: enabled, filter, from, to, description, date, size, operator,
-// then "sous-dossiers" when that box is ticked.
-QStringList details(const frm_main &w)
-{
-    QStringList texts;
-    for (const char *name : {"lbl_enabled", "lbl_filter", "lbl_fromfolder", "lbl_tofolder",
-             "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
-        texts << child<QLabel>(w, name)->text();
-    return texts << (child<QCheckBox>(w, "chk_includesubfolders")->isChecked() ? "sous-dossiers"
-                                                                               : "");
-}
-
-const QStringList noDetails(9, QString());
-
-// Chooses the list entry at index as a user click does.
-void choose(frm_main &w, int index)
-{
-    combo(w)->setCurrentIndex(index);
-    emit combo(w)->activated(index);
-}
-
-// The chosen project as "list text #key, number of actions".
-QString chosen(frm_main &w)
-{
-    return QStringLiteral("%1 #%2, %3 actions")
-        .arg(combo(w)->currentText())
-        .arg(w.CurrentTemplateNo())
-        .arg(browserOf(w).rowCount());
-}
-
-QStringList entries(const frm_main &w)
-{
-    QStringList texts;
-    for (int i = 0; i < combo(w)->count(); ++i)
-        texts << combo(w)->itemText(i);
-    return texts;
-}
-
-// Acts on the modal dialogs as they show: each step runs on the dialog shown at that moment,
-// once it has been on screen long enough to fill itself; a step that leaves the dialog open
-// acts on it again. A run confirmation without a step is answered with Annuler.
-class DialogDriver {
-public:
-    using Step = std::function<void(QDialog *)>;
-    QQueue<Step> steps;
-    QStringList titles; // the title of each dialog acted on
-    int questions = 0; // run confirmations shown
-
-    DialogDriver()
-    {
-        QObject::connect(&poll_, &QTimer::timeout, [this] {
-            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            const bool question = qobject_cast<frm_question *>(dialog);
-            if (dialog != seen_) {
-                seen_ = dialog;
-                shown_.start();
-                questions += question;
-            }
-            // frm_action fills itself 200 ms after it shows
-            if (shown_.elapsed() < 300 || (steps.isEmpty() && !question))
-                return;
-            titles << dialog->windowTitle();
-            shown_.start();
-            (steps.isEmpty() ? answer(false, false) : steps.dequeue())(dialog);
-        });
-        poll_.start(10);
-    }
-
-    // A step answering a run confirmation: tick the option or not, then OK or Annuler.
-    static Step answer(bool tick, bool ok)
-    {
-        return [=](QDialog *d) {
-            if (tick)
-                child<QCheckBox>(*d, "chk_showallinreport")->click();
-            child<QPushButton>(*d, ok ? "cmd_ok" : "cmd_cancel")->click();
-        };
-    }
-
-private:
-    QTimer poll_;
-    QPointer<QDialog> seen_;
-    QElapsedTimer shown_;
-};
-
-QString typed(QDialog *dialog, const char *box)
-{
-    return child<QLineEdit>(*dialog, box)->text();
-}
-
-void press(QDialog *dialog, const char *button)
-{
-    child<QPushButton>(*dialog, button)->click();
-}
-
-// Types each text into its box, then presses the button.
-void fill(QDialog *dialog, std::initializer_list<std::pair<const char *, const char *>> texts,
-    const char *button = "cmd_ok")
-{
-    for (const auto &[box, text] : texts)
-        child<QLineEdit>(*dialog, box)->setText(QString::fromUtf8(text));
-    press(dialog, button);
-}
 
 // Which of the menu items and the button are enabled, as "1" and "0", in the groups: import
 // export viewreport exit - sync simulate scheduler - newtemplate edittemplate deletetemplate
@@ -170,25 +32,6 @@ QString states(const frm_main &w)
     return states + u' ' + child<QAction>(w, "mnu_viewreport")->text();
 }
 
-// Another connection holding the database file locked for writing until release(), as a second
-// program would.
-class WriteLock {
-public:
-    explicit WriteLock(const QString &file)
-    {
-        sqlite3_open(QFile::encodeName(file).constData(), &db_);
-        QVERIFY(sqlite3_exec(db_, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK);
-    }
-    ~WriteLock() { release(); }
-    void release()
-    {
-        sqlite3_close_v2(std::exchange(db_, nullptr)); // rolls back
-    }
-
-private:
-    sqlite3 *db_ = nullptr;
-};
-
 } // namespace
 
 class FrmMainTest : public QObject {
@@ -199,8 +42,6 @@ private slots:
     void menusAndRunCommandsFollowTheProject();
     void synchronisationGoesThroughTheConfirmation();
     void aRealRunCopiesTheTree();
-    void maintenanceFromNewProjectToItsDeletion();
-    void aRefusedWriteKeepsTheEditorOpenAndBound();
     void helpReportDonationAndAbout();
     void minimiseRestoreAndQuit();
 };
@@ -236,7 +77,7 @@ void FrmMainTest::browsingProjectsAndActions()
     // changed by a click.
     choose(w, 3);
     QCOMPARE(w.CurrentTemplateNo(), ete);
-    QCOMPARE(combo(w)->toolTip(), QStringLiteral("Vacances \"100%\""));
+    QCOMPARE(projectList(w)->toolTip(), QStringLiteral("Vacances \"100%\""));
     const QStringList first {"OUI", "*.jpg", "/données/origine/", "/media/clé/", "copie de *.jpg",
         ">", "<>", "OR", "sous-dossiers"};
     QCOMPARE(details(w), first);
@@ -278,7 +119,7 @@ void FrmMainTest::browsingProjectsAndActions()
                   : QString("- Aucun - #0, 0 actions"));
         QCOMPARE(details(w), noDetails);
     }
-    QVERIFY(combo(w)->toolTip().isEmpty());
+    QVERIFY(projectList(w)->toolTip().isEmpty());
 
     // Another program removes a project: choosing it falls back to no project, silently.
     ProjectDb(dir("Tandrel.mdb")).deleteProject(zeta);
@@ -445,163 +286,6 @@ void FrmMainTest::aRealRunCopiesTheTree()
     // The program's own engine ran: the tree is copied and the report file written.
     QCOMPARE(readFile(dir("destination/sous/b.txt")), QByteArray("second fichier"));
     QVERIFY(QFile::exists(dir("Bout.log")));
-}
-
-void FrmMainTest::maintenanceFromNewProjectToItsDeletion()
-{
-    TempDir dir;
-    ScriptedPrompter prompter;
-    DialogDriver driver;
-    frm_main w(prompter);
-    QVERIFY(w.Form_Load(dir.path()));
-
-    // Nothing chosen: no action editor but a message; edit and delete do nothing, silently.
-    for (auto click : {&frm_main::mnu_newaction_Click, &frm_main::mnu_edittemplate_Click,
-             &frm_main::mnu_deletetemplate_Click, &frm_main::mnu_editaction_Click,
-             &frm_main::mnu_deleteaction_Click})
-        (w.*click)();
-    QCOMPARE(prompter.said(), QStringList {"Erreur|Sélectionnez un projet SVP.!"});
-    QVERIFY(driver.titles.isEmpty());
-
-    // A new project is created and chosen.
-    driver.steps.enqueue([](QDialog *d) {
-        fill(d, {{"txt_name", "  Photos été "}, {"txt_description", "vers la clé"}});
-    });
-    w.mnu_newtemplate_Click();
-    QCOMPARE(driver.titles, QStringList {"Nouveau projet"});
-    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Photos été"}));
-    QCOMPARE(combo(w)->currentText() + u'|' + combo(w)->toolTip(),
-        QStringLiteral("Photos été|vers la clé"));
-    const qint64 key = w.CurrentTemplateNo();
-    QVERIFY(key != 0);
-
-    // A new action: Annuler writes nothing, OK adds it and shows it.
-    const auto newAction = [](const char *button) {
-        return [button](QDialog *d) {
-            fill(d,
-                {{"txt_filter", "*.jpg"}, {"txt_folderfrom", "/données/photos/"},
-                    {"txt_folderto", "/media/clé/"}, {"txt_description", "photos"}},
-                button);
-        };
-    };
-    driver.steps.enqueue(newAction("cmd_cancel"));
-    w.mnu_newaction_Click();
-    QCOMPARE(browserOf(w).rowCount(), 0);
-    driver.steps.enqueue(newAction("cmd_ok"));
-    w.mnu_newaction_Click();
-    QCOMPARE(driver.titles.last(), QStringLiteral("Nouvelle action"));
-    QCOMPARE(browserOf(w).rowCount(), 1);
-    QVERIFY(!w.BusyFlag());
-    QCOMPARE(details(w),
-        (QStringList {
-            "OUI", "*.jpg", "/données/photos/", "/media/clé/", "photos", ">", "<>", "OR", ""}));
-
-    // Rename the project: its action goes with it.
-    driver.steps.enqueue([](QDialog *d) {
-        QCOMPARE(typed(d, "txt_name"), QStringLiteral("Photos été"));
-        fill(d, {{"txt_name", "Images"}});
-    });
-    w.mnu_edittemplate_Click();
-    QCOMPARE(driver.titles.last(), QStringLiteral("Edition du projet"));
-    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Images"}));
-    QCOMPARE(chosen(w), QStringLiteral("Images #%1, 1 actions").arg(key));
-
-    // Edit the action: the details show the new values at once.
-    driver.steps.enqueue([](QDialog *d) {
-        QCOMPARE(typed(d, "txt_folderfrom"), QStringLiteral("/données/photos/"));
-        child<QCheckBox>(*d, "chk_enabled")->click();
-        fill(d, {{"txt_filter", "*.png"}});
-    });
-    w.mnu_editaction_Click();
-    QCOMPARE(driver.titles.last(), QStringLiteral("Edition de l'action"));
-    QCOMPARE(details(w).mid(0, 2), (QStringList {"NON", "*.png"}));
-    QCOMPARE(
-        ProjectDb(dir("Tandrel.mdb")).actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
-
-    // Delete the action: No keeps it, Yes removes it and empties the details.
-    prompter.answers << QMessageBox::No << QMessageBox::Yes;
-    w.mnu_deleteaction_Click();
-    QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
-    QCOMPARE(browserOf(w).rowCount(), 1);
-    w.mnu_deleteaction_Click();
-    QCOMPARE(browserOf(w).rowCount(), 0);
-    QCOMPARE(details(w), noDetails);
-    QCOMPARE(prompter.said(),
-        QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
-
-    // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
-    ProjectDb(dir("Tandrel.mdb")).addAction(SampleAction(key, "*.a"));
-    prompter.answers << QMessageBox::No << QMessageBox::Yes;
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(entries(w).size(), 2);
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(prompter.said(),
-        QStringList(2, "Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
-    QCOMPARE(entries(w), QStringList {"- Aucun -"});
-    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QVERIFY(ProjectDb(dir("Tandrel.mdb")).allActionsByFilter().empty());
-    QVERIFY(driver.steps.isEmpty());
-}
-
-void FrmMainTest::aRefusedWriteKeepsTheEditorOpenAndBound()
-{
-    TempDir dir;
-    const qint64 first = addProject(dir, QStringLiteral("Premier"));
-    addProject(dir, QStringLiteral("Second"));
-    ScriptedPrompter prompter;
-    DialogDriver driver;
-    frm_main w(prompter);
-    QVERIFY(w.Form_Load(dir.path()));
-    choose(w, 1);
-    QCOMPARE(w.CurrentTemplateNo(), first);
-
-    // While the editor is open another project is chosen and another program locks the file.
-    std::unique_ptr<WriteLock> lock;
-    QString kept;
-    driver.steps.enqueue([&](QDialog *d) {
-        choose(w, 2);
-        lock = std::make_unique<WriteLock>(dir("Tandrel.mdb"));
-        fill(d, {{"txt_filter", "*.doc"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
-    });
-    driver.steps.enqueue([&](QDialog *d) {
-        kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
-        lock->release();
-        press(d, "cmd_ok");
-    });
-    w.mnu_newaction_Click();
-    QCOMPARE(driver.titles, (QStringList {"Nouvelle action", "Nouvelle action"}));
-    QCOMPARE(prompter.shown.value(0).icon, Prompter::Icon::Critical);
-    QCOMPARE(prompter.said(false), QStringList {"Erreur"});
-    QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
-    QVERIFY(!w.BusyFlag());
-    ProjectDb db(dir("Tandrel.mdb"));
-    QCOMPARE(int(db.allActionsByFilter().size()), 1);
-    QCOMPARE(db.actionsOf(first).at(0).fileFilter, QStringLiteral("*.doc"));
-
-    // A locked file while deleting a project: the error box, and the project stays whole.
-    choose(w, 1);
-    WriteLock again(dir("Tandrel.mdb"));
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(prompter.said(false), (QStringList {"Suppression d'un projet", "Erreur"}));
-    again.release();
-    QCOMPARE(int(db.actionsOf(first).size()), 1);
-    QVERIFY(db.project(first).has_value());
-
-    // Another program replaces the project while its action editor is open: the save says so,
-    // stores nothing, closes the editor, and the list is read again.
-    driver.steps.enqueue([&](QDialog *d) {
-        db.addProjectWithActions(QStringLiteral("Premier"), QString(), {}, {first});
-        fill(d, {{"txt_filter", "*.perdu"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
-    });
-    w.mnu_newaction_Click();
-    const QStringList boxes = prompter.said();
-    QCOMPARE(boxes.size(), 1);
-    QVERIFY2(boxes[0].startsWith("Erreur|Erreur: 12\nDescription: le projet n'existe plus"),
-        qPrintable(boxes[0]));
-    QVERIFY(driver.steps.isEmpty());
-    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Premier", "Second"}));
-    QVERIFY(db.allActionsByFilter().empty());
 }
 
 void FrmMainTest::helpReportDonationAndAbout()
