@@ -1,4 +1,5 @@
 #include "cli_process.h"
+#include "foreign_database.h"
 #include "project_db.h"
 #include "temp_dir.h"
 
@@ -17,8 +18,8 @@ TEST(CliCommandLine, RefusalsExitWith3BeforeAnyRunAndSayWhyInFrench)
     const QString appDir = app.path();
     ProjectDb(projects("Tandrel.mdb")).addProject("Vide", "sans action");
     StoreProject(projects.path(), "Sauvegarde", {MakeAction("/a", "/b", "*.*", false)});
-    const QByteArray notADatabase = "ceci n'est pas une base de données\n";
-    broken.write("Tandrel.mdb", notADatabase);
+    WriteForeignDatabase(broken("Tandrel.mdb"));
+    const QByteArray notADatabase = readFile(broken("Tandrel.mdb"));
     const QString unreadable
         = "impossible d'ouvrir la base de projets " + broken("Tandrel.mdb") + "\nErreur: ";
     const struct {
