@@ -287,14 +287,6 @@ void frm_main::closeFinishedRunWindows()
             window->close();
 }
 
-frm_sync *frm_main::syncWindow() const
-{
-    for (auto it = syncWindows_.crbegin(); it != syncWindows_.crend(); ++it)
-        if (*it)
-            return *it;
-    return nullptr;
-}
-
 bool frm_main::runInProgress() const
 {
     return std::any_of(syncWindows_.begin(), syncWindows_.end(),

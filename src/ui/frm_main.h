@@ -91,14 +91,9 @@ public:
     // Brings the window back from the tray in the normal state and removes the icon.
     void mnu_restoreTDRL_Click();
 
-    QString AppDir() const { return appDir_; }
     qint64 CurrentTemplateNo() const { return currentTemplateNo_; }
     bool BusyFlag() const { return busyFlag_; }
     void setBusyFlag(bool busy) { busyFlag_ = busy; }
-    ::RunMode RunMode() const { return runMode_; }
-    bool ShowAllInReport() const { return showAllInReport_; }
-    // The window of the latest run, while it is open.
-    frm_sync *syncWindow() const;
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -23,7 +23,7 @@ void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
     TempDir dir;
     ScriptedPrompter prompter;
     Startup first = StartTandrel(prompter, dir.path(), QString());
-    QCOMPARE(first.window->AppDir(), dir.path());
+    QVERIFY(first.window && QFile::exists(dir("Tandrel.mdb")));
 
     Startup second = StartTandrel(prompter, dir.path(), QString());
     QVERIFY(!second.window);
@@ -45,7 +45,6 @@ void StartupTest::aReadOnlyProgramFolderFallsBackToThePerUserFolder()
     const QString perUser = dir("données/Tandrel");
     Startup startup = StartTandrel(prompter, dir("absent"), perUser);
     QVERIFY(startup.window);
-    QCOMPARE(startup.window->AppDir(), perUser + '/');
     QVERIFY(QFile::exists(perUser + QStringLiteral("/Tandrel.mdb")));
     QVERIFY(prompter.shown.isEmpty());
 }

@@ -149,14 +149,12 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     DialogDriver driver;
     frm_main w(prompter, run.function());
     QVERIFY(w.Form_Load(dir.path()));
-    // "- Aucun -": nothing to run; the commands set the run mode and do nothing more.
+    // "- Aucun -": nothing to run; the run commands do nothing.
     w.Timer1_Timer();
     const QString noProject = QStringLiteral("1001-001-1000-000-111-0 Voir '- Aucun -.log'");
     QCOMPARE(states(w), noProject);
     w.mnu_simulate_Click();
-    QCOMPARE(w.RunMode(), RunMode::Simulate);
     w.cmd_sync_Click();
-    QCOMPARE(w.RunMode(), RunMode::Synchronize);
     QVERIFY(prompter.shown.isEmpty());
 
     // A project without actions: the run commands say so.
@@ -188,9 +186,9 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     QCOMPARE(prompter.said(),
         QStringList {
             "Simulate|Confirmez la synchronisation des fichiers avec les actions définies ?"});
-    QVERIFY(!w.syncWindow());
+    QVERIFY(!runWindow());
     w.mnu_simulate_Click(); // Yes
-    QTRY_VERIFY(w.syncWindow() && w.syncWindow()->isFinished());
+    QTRY_VERIFY(runWindow() && runWindow()->isFinished());
     QCOMPARE(run.lastRequest().mode, RunMode::Simulate);
     QCOMPARE(driver.questions, 0);
 }
@@ -210,11 +208,9 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
     w.mnu_sync_Click();
     QCOMPARE(driver.questions, 1);
-    QVERIFY(!w.ShowAllInReport());
-    QVERIFY(!w.syncWindow());
+    QVERIFY(!runWindow());
     w.mnu_sync_Click();
-    QVERIFY(w.ShowAllInReport());
-    QPointer<frm_sync> first = w.syncWindow();
+    QPointer<frm_sync> first = runWindow();
     QVERIFY(first && first->isVisible());
     QTRY_VERIFY(w.BusyFlag());
     const RunRequest request = run.lastRequest();
@@ -245,7 +241,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     // The menu leaves a finished window open beside the new one; the button closes them all
     // before asking.
     w.mnu_simulate_Click();
-    QPointer<frm_sync> second = w.syncWindow();
+    QPointer<frm_sync> second = runWindow(first);
     QTRY_VERIFY(second && second != first && second->isFinished());
     QVERIFY(first->isVisible());
     bool openAtQuestion = true;
@@ -277,7 +273,7 @@ void FrmMainTest::aRealRunCopiesTheTree()
     choose(w, 1);
     w.Timer1_Timer();
     child<QPushButton>(w, "cmd_sync")->click();
-    QPointer<frm_sync> window = w.syncWindow();
+    QPointer<frm_sync> window = runWindow();
     QVERIFY(window);
     QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Terminé!"), 60000);
     QVERIFY(!w.BusyFlag());
@@ -342,11 +338,10 @@ void FrmMainTest::minimiseRestoreAndQuit()
     prompter.answers << QMessageBox::Yes << QMessageBox::Yes;
     run.released = true;
     w->mnu_simulate_Click();
-    QTRY_VERIFY(w->syncWindow() && w->syncWindow()->isFinished());
+    QTRY_VERIFY(runWindow() && runWindow()->isFinished());
     w->hide();
-    w->syncWindow()->close();
-    QTRY_VERIFY(!w->syncWindow());
-    QVERIFY(w->isVisible());
+    runWindow()->close();
+    QTRY_VERIFY(w->isVisible());
 
     // Quitting during a run: the main window closes at once and the run is stopped with it.
     run.released = false;
@@ -354,7 +349,7 @@ void FrmMainTest::minimiseRestoreAndQuit()
     run.started = false;
     w->mnu_simulate_Click();
     QTRY_VERIFY(run.started && w->BusyFlag());
-    QPointer<frm_sync> running = w->syncWindow();
+    QPointer<frm_sync> running = runWindow();
     QElapsedTimer clock;
     clock.start();
     child<QAction>(*w, "mnu_exit")->trigger();

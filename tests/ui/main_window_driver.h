@@ -75,6 +75,17 @@ inline QStringList details(const frm_main &w)
 
 inline const QStringList noDetails(9, QString());
 
+// A run window on screen (other than besides); nullptr when there is none.
+inline frm_sync *runWindow(const frm_sync *besides = nullptr)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *run = qobject_cast<frm_sync *>(window);
+        if (run && run != besides && run->isVisible())
+            return run;
+    }
+    return nullptr;
+}
+
 inline QString typed(QDialog *dialog, const char *box)
 {
     return child<QLineEdit>(*dialog, box)->text();

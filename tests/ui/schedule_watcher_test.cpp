@@ -94,11 +94,11 @@ void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
 
     w.tickAt(day1, QTime(8, 29, 59));
     w.tickAt(day2, QTime(8, 30));
-    QVERIFY(!w.window.syncWindow());
+    QVERIFY(!runWindow());
 
     // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
     w.tickAt(day1, QTime(8, 30, 0));
-    QPointer<frm_sync> window = w.window.syncWindow();
+    QPointer<frm_sync> window = runWindow();
     QVERIFY(window);
     QTRY_VERIFY(w.run.started);
     const RunRequest request = w.run.lastRequest();
@@ -113,7 +113,7 @@ void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
     QCOMPARE(w.indicator(), QStringLiteral("Img_Red|Programmateur - désactivé"));
     QVERIFY(w.watching());
     w.tickAt(day1, QTime(8, 30, 30));
-    QCOMPARE(w.window.syncWindow(), window.data());
+    QCOMPARE(runWindow(), window.data());
 
     // The window closes by itself; the project chosen before comes back, and the main window
     // stays hidden (in the tray) as it was.
@@ -136,7 +136,7 @@ void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
     const auto runsAfter = [&w](const QDate &day, const QTime &time) {
         w.tickAt(day, time);
         // Wait for the window of a run started by that tick to close by itself.
-        const bool closed = QTest::qWaitFor([&w] { return !w.window.syncWindow(); }, 5000);
+        const bool closed = QTest::qWaitFor([&w] { return !runWindow(); }, 5000);
         return closed ? w.run.runs.load() : -1;
     };
 
@@ -164,12 +164,12 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
     // A simulation is going when the schedule becomes due.
     w.prompter.answers.enqueue(QMessageBox::Yes);
     w.window.mnu_simulate_Click();
-    QPointer<frm_sync> manual = w.window.syncWindow();
+    QPointer<frm_sync> manual = runWindow();
     QTRY_VERIFY(w.run.started);
     w.tickAt(day1, QTime(8, 30));
     w.tickAt(day1, QTime(8, 30, 1));
     QCOMPARE(w.run.runs.load(), 1);
-    QCOMPARE(w.window.syncWindow(), manual.data());
+    QCOMPARE(runWindow(), manual.data());
 
     // Once it has ended, its window is closed and the scheduled run starts.
     w.run.released = true;
@@ -179,7 +179,7 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
     QTRY_COMPARE(w.run.runs.load(), 2);
     QCOMPARE(w.run.lastRequest().projectName, QStringLiteral("Sauvegarde"));
     QCOMPARE(w.run.lastRequest().mode, RunMode::Scheduler);
-    QTRY_VERIFY(!w.window.syncWindow());
+    QTRY_VERIFY(!runWindow());
     QCOMPARE(w.chosenName(), QStringLiteral("Autre"));
 
     // The next day the user is confirming a run when it becomes due: the scheduled run waits
@@ -188,16 +188,16 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
     bool startedDuringQuestion = true;
     answers.steps.enqueue([&](QDialog *question) {
         w.tickAt(day2, QTime(8, 30));
-        startedDuringQuestion = w.window.syncWindow() != nullptr;
+        startedDuringQuestion = runWindow() != nullptr;
         press(question, "cmd_cancel");
     });
     w.window.mnu_sync_Click();
     QCOMPARE(answers.titles.size(), 1);
     QVERIFY(!startedDuringQuestion);
     w.tickAt(day2, QTime(8, 30, 1));
-    QVERIFY(w.window.syncWindow());
+    QVERIFY(runWindow());
     QTRY_COMPARE(w.run.runs.load(), 3);
-    QTRY_VERIFY(!w.window.syncWindow());
+    QTRY_VERIFY(!runWindow());
 }
 
 void ScheduleWatcherTest::anOpenEditorDoesNotHoldTheScheduleBack()
@@ -223,7 +223,7 @@ void ScheduleWatcherTest::anOpenEditorDoesNotHoldTheScheduleBack()
     w.window.mnu_editaction_Click();
     QCOMPARE(chosenWhileEditing, QStringLiteral("Sauvegarde"));
     QTRY_COMPARE(w.run.runs.load(), 1);
-    QTRY_VERIFY(!w.window.syncWindow());
+    QTRY_VERIFY(!runWindow());
     QCOMPARE(w.chosenName(), QStringLiteral("Autre"));
     ProjectDb db(dir("Tandrel.mdb"));
     QStringList descriptions;
@@ -261,7 +261,7 @@ void ScheduleWatcherTest::aMissingProjectOrOneWithoutActionsStartsNoRun()
     QVERIFY(w.watching());
     QTest::qWait(20);
     QCOMPARE(w.run.runs.load(), 0);
-    QVERIFY(!w.window.syncWindow());
+    QVERIFY(!runWindow());
 }
 
 void ScheduleWatcherTest::theDialogOpensThreeWaysWhileTheWatcherWaits()
