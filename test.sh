@@ -21,7 +21,10 @@ echo "== Fuzzing court du lecteur INI et de l'import (build-fuzz/, libFuzzer)"
 ./scripts/build.sh build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=Debug -DTANDREL_FUZZ=ON -DTANDREL_SANITIZE=ON -DTANDREL_BUILD_UI=OFF \
   -DTANDREL_BUILD_TESTS=OFF -DTANDREL_WERROR=OFF
-fuzz_corpus=$(mktemp -d)
+# In memory when possible: every input is written and imported through real files.
+scratch=/dev/shm
+[[ -d $scratch ]] || scratch=${TMPDIR:-/tmp}
+fuzz_corpus=$(mktemp -d -p "$scratch")
 trap 'rm -rf "$fuzz_corpus"' EXIT
 build-fuzz/bin/ini_fuzz -max_total_time=30 -print_final_stats=1 -artifact_prefix="$fuzz_corpus/" \
   "$fuzz_corpus" tests/fuzz/corpus \

@@ -3,11 +3,9 @@
 #include "cli_options.h"
 #include "console_observer.h"
 #include "db_error.h"
-#include "ini_file.h"
 #include "project_db.h"
 #include "project_file.h"
 #include "run_driver.h"
-#include "text_match.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -50,6 +48,13 @@ ExitCode refuseUnknownProject(ConsoleObserver &console, const QString &name)
     return ExitUsage;
 }
 
+ExitCode refuseFileName(ConsoleObserver &console, const QString &message, const QString &file)
+{
+    console.error(QStringLiteral("tandrel-cli: %1 (%2) : %3")
+                      .arg(message, ProjectFileNameProblem(file), file));
+    return ExitUsage;
+}
+
 } // namespace
 
 ExitCode ExitCodeOf(const RunOutcome &outcome)
@@ -71,19 +76,16 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
     RunRequest request;
     request.projectName = options.projectName;
     if (request.projectName.isEmpty()) {
-        const QString companion = appDir + QStringLiteral("TDRL_Exe.ini");
+        const QString companion = CompanionFilePath(appDir);
         if (!QFileInfo(companion).isFile()) {
             console.error(QStringLiteral("tandrel-cli: nom du projet manquant après « run », et "
                                          "pas de fichier de lancement %1")
                               .arg(companion));
             return ExitUsage;
         }
-        const QString section = QStringLiteral("AutoRunTemplate");
-        request.projectName = ReadIni(companion, section, QStringLiteral("Name"), {});
-        request.saveReport
-            = ReadIni(companion, section, QStringLiteral("ShowReport"), QStringLiteral("NON"))
-                  .toUpper()
-            == QLatin1String("OUI");
+        const CompanionRun companionRun = ReadCompanionFile(appDir);
+        request.projectName = companionRun.projectName;
+        request.saveReport = companionRun.saveReport;
         if (request.projectName.isEmpty()) {
             console.error(QStringLiteral("tandrel-cli: le fichier de lancement %1 ne nomme aucun "
                                          "projet (clé Name de la section AutoRunTemplate)")
@@ -138,12 +140,9 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
 ExitCode ExportCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console)
 {
     const QString file = QFileInfo(options.projectFile).absoluteFilePath();
-    if (!IsProjectFileName(options.projectFile)) {
-        console.error(QStringLiteral("tandrel-cli: Erreur dans le nom du fichier projet! Le nom "
-                                     "doit finir par « .TDRL » : %1")
-                          .arg(options.projectFile));
-        return ExitUsage;
-    }
+    if (!IsProjectFileName(options.projectFile))
+        return refuseFileName(
+            console, QStringLiteral("Erreur dans le nom du fichier projet!"), options.projectFile);
     try {
         ProjectDb db(databasePath(appDir));
         const std::vector<Project> found = db.projectsNamed(options.projectName);
@@ -169,12 +168,9 @@ ExitCode ExportCommand(const CliOptions &options, const QString &appDir, Console
 ExitCode ImportCommand(const CliOptions &options, const QString &appDir, ConsoleObserver &console)
 {
     const QString file = QFileInfo(options.projectFile).absoluteFilePath();
-    if (!IsProjectFileName(options.projectFile)) {
-        console.error(QStringLiteral("tandrel-cli: Erreur dans le nom du projet! Le nom du "
-                                     "fichier doit finir par « .TDRL » : %1")
-                          .arg(options.projectFile));
-        return ExitUsage;
-    }
+    if (!IsProjectFileName(options.projectFile))
+        return refuseFileName(
+            console, QStringLiteral("Erreur dans le nom du projet!"), options.projectFile);
     if (!QFileInfo(file).isFile()) {
         console.error(QStringLiteral("tandrel-cli: Ne peut ouvrir le fichier : ") + file);
         return ExitUsage;
@@ -185,8 +181,8 @@ ExitCode ImportCommand(const CliOptions &options, const QString &appDir, Console
         // The projects that the import replaces: every one whose name equals it without regard
         // to case, since any of them would keep the name taken.
         std::vector<qint64> replaced;
-        for (const Project &project : db.projectsByName()) {
-            if (!name.isEmpty() && EqualsNoCase(project.name, name))
+        if (!name.isEmpty()) {
+            for (const Project &project : ProjectsNamedNoCase(db, name))
                 replaced.push_back(project.templateNo);
         }
         if (!replaced.empty() && !options.replace) {
@@ -195,19 +191,11 @@ ExitCode ImportCommand(const CliOptions &options, const QString &appDir, Console
                               .arg(name));
             return ExitUsage;
         }
-        // The new project is stored first (all or nothing), then the old ones are deleted; when
-        // a deletion fails, the new project is taken away again.
-        const ExchangeResult result = ImportProject(db, file);
+        // The new project is stored, then the old ones are deleted, in one transaction.
+        const ExchangeResult result = ImportProject(db, file, replaced);
         if (!result.ok) {
             console.error(QStringLiteral("tandrel-cli: ") + result.error);
             return ExitUsage;
-        }
-        try {
-            for (const qint64 templateNo : replaced)
-                db.deleteProject(templateNo);
-        } catch (const DbError &) {
-            db.deleteProject(result.templateNo);
-            throw;
         }
         print(QStringLiteral("Projet importé avec succès depuis : %1\nNom : %2, actions#: %3")
                   .arg(QDir::toNativeSeparators(file), result.projectName,

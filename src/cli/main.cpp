@@ -26,7 +26,9 @@ extern "C" void requestCancel(int)
     cancelRequested.store(true);
 }
 
-void installSignalHandlers()
+// Only a run turns SIGINT and SIGTERM into a cancellation; the other commands keep their
+// default action and end at once.
+void installCancelHandlers()
 {
     struct sigaction action { };
     action.sa_handler = requestCancel;
@@ -36,6 +38,10 @@ void installSignalHandlers()
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+void ignoreBrokenPipe()
+{
     // A closed pipe on standard output must not kill a run half-way: the report file still
     // gets the whole report (the console stops printing).
     std::signal(SIGPIPE, SIG_IGN);
@@ -68,7 +74,7 @@ QString appDirOf(const CliOptions &options, ConsoleObserver &console)
 
 int main(int argc, char *argv[])
 {
-    installSignalHandlers();
+    ignoreBrokenPipe();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Tandrel"));
 
@@ -95,5 +101,6 @@ int main(int argc, char *argv[])
         return ExportCommand(options, appDir, console);
     if (options.command == CliOptions::Command::Import)
         return ImportCommand(options, appDir, console);
+    installCancelHandlers();
     return RunCommand(options, appDir, console, cancelRequested);
 }

@@ -81,8 +81,10 @@ IniDocument::IniDocument(const QString &path)
 IniDocument::Located IniDocument::locate(const QString &section, const QString &key) const
 {
     Located found;
+    const qsizetype from
+        = lastSectionLine_ >= 0 && sameName(lastSection_, section) ? lastSectionLine_ : 0;
     // Views, not copies: an import looks up thousands of keys in the same lines.
-    for (qsizetype i = 0; i < lines_.size(); ++i) {
+    for (qsizetype i = from; i < lines_.size(); ++i) {
         const QStringView trimmed = QStringView(lines_[i]).trimmed();
         if (trimmed.startsWith(u'[')) {
             if (found.section >= 0)
@@ -99,6 +101,10 @@ IniDocument::Located IniDocument::locate(const QString &section, const QString &
         found.end = i + 1;
         if (found.key < 0 && sameName(trimmed.left(equals).trimmed(), key))
             found.key = i;
+    }
+    if (found.section >= 0) {
+        lastSection_ = section;
+        lastSectionLine_ = found.section;
     }
     return found;
 }

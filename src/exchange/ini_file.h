@@ -21,6 +21,7 @@ public:
     // Writes the document back (replacing the file whole, or not at all). False when the file
     // cannot be written, or is read-only (no write permission bit).
     bool save() const;
+    int lineCount() const { return int(lines_.size()); }
 
 private:
     struct Located {
@@ -31,6 +32,10 @@ private:
     Located locate(const QString &section, const QString &key) const;
 
     QString path_;
+    // The last section found: an import reads a section's keys one after the other, so its
+    // next lookup starts there (lines are only ever added after that section's header).
+    mutable QString lastSection_;
+    mutable qsizetype lastSectionLine_ = -1;
     QStringList lines_; // without their line ends
     QString lineEnd_; // the file's own, CR LF for a new file
     bool endsWithLineEnd_ = true;

@@ -71,13 +71,31 @@ bool IsProjectFileName(const QString &fileName)
     return !name.isEmpty() && GetExtension(name, false) == QLatin1String("TDRL");
 }
 
-bool TemplateExists(const ProjectDb &db, const QString &name)
+QString ProjectFileNameProblem(const QString &fileName)
 {
+    const QString name = QFileInfo(fileName).fileName();
+    if (IsProjectFileName(fileName))
+        return {};
+    if (name.isEmpty())
+        return QStringLiteral("aucun nom de fichier");
+    if (GetExtension(name, false).toUpper() == QLatin1String("TDRL"))
+        return QStringLiteral("l'extension s'écrit en majuscules : « .TDRL »");
+    return QStringLiteral("le nom doit finir par « .TDRL »");
+}
+
+std::vector<Project> ProjectsNamedNoCase(const ProjectDb &db, const QString &name)
+{
+    std::vector<Project> found;
     for (const Project &project : db.projectsByName()) {
         if (EqualsNoCase(project.name, name))
-            return true;
+            found.push_back(project);
     }
-    return false;
+    return found;
+}
+
+bool TemplateExists(const ProjectDb &db, const QString &name)
+{
+    return !ProjectsNamedNoCase(db, name).empty();
 }
 
 int ActionCountOf(const QString &text)
@@ -166,68 +184,100 @@ QString ProjectNameInFile(const QString &file)
     return name;
 }
 
-ExchangeResult ImportProject(ProjectDb &db, const QString &file)
+namespace {
+
+// Reads the project and its actions out of document, writing back every value read; a refusal
+// is the result's error.
+ExchangeResult readProject(
+    IniDocument &document, const QString &shownPath, Project &project, std::vector<Action> &actions)
 {
     ExchangeResult result;
-    const QString path = QFileInfo(file).absoluteFilePath();
-    const QString shownPath = QDir::toNativeSeparators(path);
-    if (!QFileInfo(path).isFile()) {
-        result.error = QStringLiteral("Ne peut ouvrir le fichier : ") + shownPath;
-        return result;
-    }
-
-    // Every value read is written back; the file is saved once at the end, and a file that
-    // cannot be written (read-only) is imported all the same.
-    IniDocument document(path);
-    struct SaveAtEnd {
-        IniDocument &document;
-        ~SaveAtEnd() { document.save(); }
-    } saveAtEnd {document};
-
-    const QString name = readBack(document, mainSection, QStringLiteral("TemplateName"), {});
-    if (name.isEmpty()) {
+    const int lines = document.lineCount();
+    project.name = readBack(document, mainSection, QStringLiteral("TemplateName"), {});
+    if (project.name.isEmpty()) {
         result.error = QStringLiteral("Le fichier %1 ne contient pas de nom de projet (clé "
                                       "TemplateName de la section Main).")
                            .arg(shownPath);
         return result;
     }
-    const QString description = readBack(document, mainSection, QStringLiteral("Description"), {});
+    project.description = readBack(document, mainSection, QStringLiteral("Description"), {});
     const int count = ActionCountOf(
         readBack(document, mainSection, QStringLiteral("Actions"), QStringLiteral("0")));
-    if (count > MaxImportedActions) {
-        result.error
-            = QStringLiteral("Le fichier %1 annonce %2 actions : un projet importé en "
-                             "compte au plus %3.")
-                  .arg(shownPath, QString::number(count), QString::number(MaxImportedActions));
+    if (count > lines) {
+        result.error = QStringLiteral("Le fichier %1 annonce %2 actions mais n'a que %3 lignes.")
+                           .arg(shownPath, QString::number(count), QString::number(lines));
         return result;
     }
-
-    std::vector<Action> actions(static_cast<size_t>(count));
+    actions.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         for (const ActionKey &key : actionKeys) {
             actions.at(static_cast<size_t>(i)).*key.field
                 = readBack(document, actionSection(i + 1), QLatin1String(key.key), {});
         }
     }
-    try {
-        result.templateNo = db.addProjectWithActions(name, description, actions);
-    } catch (const DbError &error) {
-        result.error = QStringLiteral("Impossible d'importer le fichier %1 : %2")
-                           .arg(shownPath, error.description());
-        return result;
-    }
     result.ok = true;
-    result.projectName = name;
+    result.projectName = project.name;
     result.actions = count;
     return result;
 }
 
+} // namespace
+
+ExchangeResult ImportProject(
+    ProjectDb &db, const QString &file, const std::vector<qint64> &replaced)
+{
+    const QString path = QFileInfo(file).absoluteFilePath();
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!QFileInfo(path).isFile()) {
+        ExchangeResult missing;
+        missing.error = QStringLiteral("Ne peut ouvrir le fichier : ") + shownPath;
+        return missing;
+    }
+    IniDocument document(path);
+    Project project;
+    std::vector<Action> actions;
+    ExchangeResult result = readProject(document, shownPath, project, actions);
+    document.save(); // a file that cannot be written (read-only) is imported all the same
+    if (!result.ok)
+        return result;
+    try {
+        result.templateNo
+            = db.addProjectWithActions(project.name, project.description, actions, replaced);
+    } catch (const DbError &error) {
+        result.ok = false;
+        result.error = QStringLiteral("Impossible d'importer le fichier %1 : %2")
+                           .arg(shownPath, error.description());
+    }
+    return result;
+}
+
+QString CompanionFilePath(const QString &appDir)
+{
+    return appDir + QStringLiteral("TDRL_Exe.ini");
+}
+
+namespace {
+
+const QString companionSection = QStringLiteral("AutoRunTemplate");
+
+} // namespace
+
 bool WriteCompanionFile(const QString &appDir, const QString &projectName, bool saveReport)
 {
-    IniDocument document(appDir + QStringLiteral("TDRL_Exe.ini"));
-    const QString section = QStringLiteral("AutoRunTemplate");
-    document.set(section, QStringLiteral("Name"), projectName);
-    document.set(section, QStringLiteral("ShowReport"),
+    IniDocument document(CompanionFilePath(appDir));
+    document.set(companionSection, QStringLiteral("Name"), projectName);
+    document.set(companionSection, QStringLiteral("ShowReport"),
         saveReport ? QStringLiteral("OUI") : QStringLiteral("NON"));
     return document.save();
+}
+
+CompanionRun ReadCompanionFile(const QString &appDir)
+{
+    IniDocument document(CompanionFilePath(appDir));
+    CompanionRun run;
+    run.projectName = readBack(document, companionSection, QStringLiteral("Name"), {});
+    run.saveReport = ReadsAsTrue(
+        readBack(document, companionSection, QStringLiteral("ShowReport"), QStringLiteral("NON")));
+    document.save();
+    return run;
 }

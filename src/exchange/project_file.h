@@ -8,9 +8,17 @@ class ProjectDb;
 // one section "Action1", "Action2"… per action with the keys "Enabled", "FileFilter",
 // "FromFolder", "ToFolder", "Description", "FileDate", "FileSize", "Operator", "InclSub".
 
+#include "records.h"
+
+#include <vector>
+
 // True when a name chosen for a project file ends in ".TDRL" (case respected).
 bool IsProjectFileName(const QString &fileName);
+// Why a name is refused as a project file's name, in French; empty when it is not.
+QString ProjectFileNameProblem(const QString &fileName);
 
+// The projects whose name equals name without regard to case, in list order.
+std::vector<Project> ProjectsNamedNoCase(const ProjectDb &db, const QString &name);
 // True when a project of that name exists, without regard to case.
 bool TemplateExists(const ProjectDb &db, const QString &name);
 
@@ -30,22 +38,27 @@ struct ExchangeResult {
 // stay). Any failure is reported in the result.
 ExchangeResult ExportProject(ProjectDb &db, qint64 templateNo, const QString &file);
 
-// The most actions an imported project may announce: a file that announces more is refused
-// rather than filling the database with empty actions.
-constexpr int MaxImportedActions = 1000;
-
 // The project name that a project file holds ("TemplateName" of "Main"), read without writing
 // anything back; empty when missing.
 QString ProjectNameInFile(const QString &file);
 
-// Reads a project file and stores it as a new project with all its actions, in one transaction
-// (all or nothing). A missing file, a file without a project name, and a file announcing more
-// than MaxImportedActions actions are refused. Every value read is written back to the file
-// (missing keys are added with their defaults); a file that cannot be written still imports.
-// The caller has already dealt with an existing project of the same name (asked, deleted, or
-// refused).
-ExchangeResult ImportProject(ProjectDb &db, const QString &file);
+// Reads a project file and stores it as a new project with all its actions, then deletes the
+// projects it replaces, in one transaction (all or nothing). A missing file, a file without a
+// project name, and a file announcing more actions than it has lines (missing action sections
+// import as empty actions, but a few bytes cannot stand for millions of them) are refused.
+// Every value read is written back to the file, once (missing keys are added with their
+// defaults); a file that cannot be written still imports.
+ExchangeResult ImportProject(
+    ProjectDb &db, const QString &file, const std::vector<qint64> &replaced = {});
 
-// Writes the companion run file AppDir + "TDRL_Exe.ini": section "AutoRunTemplate", "Name" then
-// "ShowReport" ("OUI" or "NON"). False when it cannot be written.
+// The companion run file AppDir + "TDRL_Exe.ini": section "AutoRunTemplate", "Name" then
+// "ShowReport" ("OUI" or "NON").
+QString CompanionFilePath(const QString &appDir);
+// Writes it; false when it cannot be written.
 bool WriteCompanionFile(const QString &appDir, const QString &projectName, bool saveReport);
+struct CompanionRun {
+    QString projectName; // empty when the file names none
+    bool saveReport = false;
+};
+// Reads it (and writes back what it read, as every INI read does).
+CompanionRun ReadCompanionFile(const QString &appDir);

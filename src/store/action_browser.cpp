@@ -68,20 +68,23 @@ void ActionBrowser::moveTo(int index)
 
 qint64 ActionBrowser::addRow(const Action &action)
 {
-    return db_->addAction(action);
+    const qint64 key = db_->addAction(action);
+    refresh();
+    return key;
 }
 
-void ActionBrowser::editCurrent(const Action &action)
+void ActionBrowser::editRow(const Action &action)
 {
-    Action &row = rows_.at(std::size_t(current_));
-    Action edited = action;
-    edited.actionNo = row.actionNo;
-    edited.templateNo = row.templateNo;
-    db_->updateAction(edited);
-    row = edited;
+    db_->updateAction(action);
+    refresh();
+    const auto row = std::find_if(rows_.begin(), rows_.end(),
+        [&](const Action &listed) { return listed.actionNo == action.actionNo; });
+    if (row != rows_.end())
+        moveTo(int(row - rows_.begin()));
 }
 
-void ActionBrowser::deleteCurrent()
+void ActionBrowser::deleteRow(const Action &action)
 {
-    db_->deleteAction(rows_.at(std::size_t(current_)).actionNo);
+    db_->deleteAction(action);
+    refresh();
 }

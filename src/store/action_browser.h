@@ -51,12 +51,14 @@ public:
     // Moves to row index (clamped to the rows).
     void moveTo(int index);
 
-    // Stores a new action of action.templateNo; the rows are re-read at the next refresh.
+    // The writes of the program's action commands. Each one stores through the database
+    // (throwing DbError, ProjectGone included, with nothing written) and then refreshes.
+    // Stores a new action of action.templateNo.
     qint64 addRow(const Action &action);
-    // Rewrites the current row with action's columns (its project stays); it stays current.
-    void editCurrent(const Action &action);
-    // Deletes the current row; the rows are re-read at the next refresh.
-    void deleteCurrent();
+    // Rewrites the row action.actionNo of project action.templateNo; when that row is still
+    // listed it is current after the refresh.
+    void editRow(const Action &action);
+    void deleteRow(const Action &action);
 
 signals:
     void reposition();

@@ -9,6 +9,14 @@ DbError::DbError(int number, const QString &description)
 {
 }
 
+ProjectGone::ProjectGone(const QString &databasePath)
+    : DbError(SQLITE_NOTFOUND,
+        QStringLiteral("le projet n'existe plus : un autre programme l'a supprimé ou "
+                       "remplacé (%1)")
+            .arg(databasePath))
+{
+}
+
 QString DescribeSqliteError(int code)
 {
     switch (code & 0xff) {

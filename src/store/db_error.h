@@ -17,5 +17,11 @@ private:
     QString description_;
 };
 
+// A write whose project no longer exists: another program deleted or replaced it.
+class ProjectGone : public DbError {
+public:
+    explicit ProjectGone(const QString &databasePath);
+};
+
 // The French description of an SQLite result code.
 QString DescribeSqliteError(int code);

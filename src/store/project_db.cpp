@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 
@@ -132,16 +133,27 @@ void ProjectDb::exec(const char *sql)
         fail(rc);
 }
 
-void ProjectDb::createSchema()
+template <typename Write> auto ProjectDb::inTransaction(Write write)
 {
-    exec("BEGIN");
+    exec("BEGIN IMMEDIATE");
     try {
-        exec(schema);
-        exec("COMMIT");
+        if constexpr (std::is_void_v<decltype(write())>) {
+            write();
+            exec("COMMIT");
+        } else {
+            auto result = write();
+            exec("COMMIT");
+            return result;
+        }
     } catch (...) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
     }
+}
+
+void ProjectDb::createSchema()
+{
+    inTransaction([this] { exec(schema); });
 }
 
 // Reads only: a file that is not ours must stay byte-for-byte as it was.
@@ -168,13 +180,20 @@ void ProjectDb::checkSchema() const
         {"Actions", "FileSize"},
         {"Actions", "Operator"},
     };
+    const auto refuse = [this] {
+        throw DbError(SQLITE_NOTADB,
+            QStringLiteral("le fichier n'est pas une base de données Tandrel (%1)").arg(path_));
+    };
     for (const auto &[table, column] : required) {
         Statement probe = prepare("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
         probe.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
         if (!probe.next())
-            throw DbError(SQLITE_NOTADB,
-                QStringLiteral("le fichier n'est pas une base de données Tandrel (%1)").arg(path_));
+            refuse();
     }
+    // Triggers and views would run code of their own inside our writes (a looping trigger
+    // hangs every import): ours has none.
+    if (prepare("SELECT 1 FROM sqlite_master WHERE type IN ('trigger', 'view')").next())
+        refuse();
 }
 
 std::vector<Project> ProjectDb::projectsByName() const
@@ -222,44 +241,48 @@ qint64 ProjectDb::addProject(const QString &name, const QString &description)
     return sqlite3_last_insert_rowid(db_);
 }
 
+void ProjectDb::requireProject(qint64 templateNo) const
+{
+    if (!prepare("SELECT 1 FROM Templates WHERE TemplateNo = ?1").bind(1, templateNo).next())
+        throw ProjectGone(path_);
+}
+
 void ProjectDb::updateProject(qint64 templateNo, const QString &name, const QString &description)
 {
-    prepare("UPDATE Templates SET Name = ?1, Description = ?2 WHERE TemplateNo = ?3")
-        .bind(1, name)
-        .bind(2, description)
-        .bind(3, templateNo)
-        .run();
+    inTransaction([&] {
+        requireProject(templateNo);
+        prepare("UPDATE Templates SET Name = ?1, Description = ?2 WHERE TemplateNo = ?3")
+            .bind(1, name)
+            .bind(2, description)
+            .bind(3, templateNo)
+            .run();
+    });
+}
+
+void ProjectDb::removeProject(qint64 templateNo)
+{
+    prepare("DELETE FROM Actions WHERE TemplateNo = ?1").bind(1, templateNo).run();
+    prepare("DELETE FROM Templates WHERE TemplateNo = ?1").bind(1, templateNo).run();
 }
 
 void ProjectDb::deleteProject(qint64 templateNo)
 {
-    exec("BEGIN IMMEDIATE");
-    try {
-        prepare("DELETE FROM Actions WHERE TemplateNo = ?1").bind(1, templateNo).run();
-        prepare("DELETE FROM Templates WHERE TemplateNo = ?1").bind(1, templateNo).run();
-        exec("COMMIT");
-    } catch (...) {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    inTransaction([&] { removeProject(templateNo); });
 }
 
-qint64 ProjectDb::addProjectWithActions(
-    const QString &name, const QString &description, const std::vector<Action> &actions)
+qint64 ProjectDb::addProjectWithActions(const QString &name, const QString &description,
+    const std::vector<Action> &actions, const std::vector<qint64> &replaced)
 {
-    exec("BEGIN IMMEDIATE");
-    try {
+    return inTransaction([&] {
         const qint64 key = addProject(name, description);
         for (Action action : actions) {
             action.templateNo = key;
-            addAction(action);
+            insertAction(action);
         }
-        exec("COMMIT");
+        for (const qint64 old : replaced)
+            removeProject(old);
         return key;
-    } catch (...) {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
+    });
 }
 
 std::vector<Action> ProjectDb::readActions(Statement &query) const
@@ -290,44 +313,60 @@ std::vector<Action> ProjectDb::allActionsByFilter() const
     return readActions(query);
 }
 
-qint64 ProjectDb::addAction(const Action &a)
+namespace {
+
+// Binds an action's nine stored texts to the parameters ?1 to ?9, in the column order of
+// insertAction and updateAction.
+template <typename Statement> Statement &bindTexts(Statement &&statement, const Action &a)
 {
-    prepare("INSERT INTO Actions (TemplateNo, Enabled, FileFilter, FromFolder, ToFolder, "
-            "Description, InclSub, FileDate, FileSize, Operator) "
-            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)")
-        .bind(1, a.templateNo)
-        .bind(2, a.enabled)
-        .bind(3, a.fileFilter)
-        .bind(4, a.fromFolder)
-        .bind(5, a.toFolder)
-        .bind(6, a.description)
-        .bind(7, a.inclSub)
-        .bind(8, a.fileDate)
-        .bind(9, a.fileSize)
-        .bind(10, a.op)
+    const QString Action::*fields[] = {&Action::enabled, &Action::fileFilter, &Action::fromFolder,
+        &Action::toFolder, &Action::description, &Action::inclSub, &Action::fileDate,
+        &Action::fileSize, &Action::op};
+    int index = 1;
+    for (const QString Action::*field : fields)
+        statement.bind(index++, a.*field);
+    return statement;
+}
+
+} // namespace
+
+qint64 ProjectDb::insertAction(const Action &a)
+{
+    bindTexts(prepare("INSERT INTO Actions (Enabled, FileFilter, FromFolder, ToFolder, "
+                      "Description, InclSub, FileDate, FileSize, Operator, TemplateNo) "
+                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"),
+        a)
+        .bind(10, a.templateNo)
         .run();
     return sqlite3_last_insert_rowid(db_);
 }
 
-void ProjectDb::updateAction(const Action &a)
+qint64 ProjectDb::addAction(const Action &action)
 {
-    prepare("UPDATE Actions SET Enabled = ?1, FileFilter = ?2, FromFolder = ?3, ToFolder = ?4, "
-            "Description = ?5, InclSub = ?6, FileDate = ?7, FileSize = ?8, Operator = ?9 "
-            "WHERE ActionNo = ?10")
-        .bind(1, a.enabled)
-        .bind(2, a.fileFilter)
-        .bind(3, a.fromFolder)
-        .bind(4, a.toFolder)
-        .bind(5, a.description)
-        .bind(6, a.inclSub)
-        .bind(7, a.fileDate)
-        .bind(8, a.fileSize)
-        .bind(9, a.op)
-        .bind(10, a.actionNo)
-        .run();
+    return inTransaction([&] {
+        requireProject(action.templateNo);
+        return insertAction(action);
+    });
 }
 
-void ProjectDb::deleteAction(qint64 actionNo)
+void ProjectDb::updateAction(const Action &a)
 {
-    prepare("DELETE FROM Actions WHERE ActionNo = ?1").bind(1, actionNo).run();
+    inTransaction([&] {
+        requireProject(a.templateNo);
+        bindTexts(prepare("UPDATE Actions SET Enabled = ?1, FileFilter = ?2, FromFolder = ?3, "
+                          "ToFolder = ?4, Description = ?5, InclSub = ?6, FileDate = ?7, "
+                          "FileSize = ?8, Operator = ?9 WHERE ActionNo = ?10 AND TemplateNo = ?11"),
+            a)
+            .bind(10, a.actionNo)
+            .bind(11, a.templateNo)
+            .run();
+    });
+}
+
+void ProjectDb::deleteAction(const Action &action)
+{
+    inTransaction([&] {
+        requireProject(action.templateNo);
+        prepare("DELETE FROM Actions WHERE ActionNo = ?1").bind(1, action.actionNo).run();
+    });
 }

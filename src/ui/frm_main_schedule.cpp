@@ -2,11 +2,9 @@
 // the scheduler dialog and the scheduled run.
 #include "frm_main.h"
 
+#include "main_view.h"
 #include "prompter.h"
-#include "scheduler_indicator.h"
 
-#include <QComboBox>
-#include <QSignalBlocker>
 #include <QTimer>
 
 void frm_main::LoadTimerSettings()
@@ -18,18 +16,13 @@ void frm_main::LoadTimerSettings()
 
 void frm_main::showIndicator()
 {
-    Img_Green->setVisible(schedule_.SchEnabled);
-    Img_Red->setVisible(!schedule_.SchEnabled);
-    (schedule_.SchEnabled ? Img_Green : Img_Red)->setToolTip(IndicatorToolTip(schedule_));
+    view_->showIndicator(schedule_.SchEnabled, IndicatorToolTip(schedule_));
 }
 
 void frm_main::mnu_scheduler_Click()
 {
     tmr_sch->stop();
-    QStringList projects;
-    for (int i = 0; i < cmb_template->count(); ++i)
-        projects << cmb_template->itemText(i);
-    frm_scheduler dialog(projects, schedule_, appDir_, prompter_, clock_, this);
+    frm_scheduler dialog(view_->projectNames(), schedule_, appDir_, prompter_, clock_, this);
     if (dialog.exec() == QDialog::Accepted)
         LoadTimerSettings();
     tmr_sch->start();
@@ -63,25 +56,10 @@ void frm_main::tmr_sch_Timer()
     tmr_sch->start();
 }
 
-bool frm_main::chooseProject(const QString &name)
-{
-    int index = cmb_template->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0)
-        index = cmb_template->findText(name, Qt::MatchFixedString);
-    if (index <= 0) // "- Aucun -" is no project
-        return false;
-    {
-        const QSignalBlocker blocker(cmb_template);
-        cmb_template->setCurrentIndex(index);
-    }
-    cmb_template_Click();
-    return currentTemplateNo_ != 0;
-}
-
 void frm_main::startScheduledRun(const QString &project)
 {
     closeFinishedRunWindows();
-    const QString before = cmb_template->currentText();
+    const QString before = view_->chosenName();
     if (!chooseProject(project)) {
         prompter_.critical(this, QStringLiteral("Erreur"),
             QStringLiteral("Le programmateur ne peut démarrer car le projet « ") + project

@@ -1,3 +1,4 @@
+#include "foreign_database.h"
 #include "frm_main.h"
 #include "scripted_prompter.h"
 #include "startup.h"
@@ -14,7 +15,7 @@ private slots:
     void aSecondInstanceOnTheSameFolderIsTurnedAway();
     void aReadOnlyProgramFolderFallsBackToThePerUserFolder();
     void noUsableFolderIsAStartupError();
-    void aDamagedDatabaseIsAStartupError();
+    void aForeignDatabaseIsAStartupError();
 };
 
 void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
@@ -22,7 +23,7 @@ void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
     TempDir dir;
     ScriptedPrompter prompter;
     Startup first = StartTandrel(prompter, dir.path(), QString());
-    QCOMPARE(first.window->AppDir(), dir.path());
+    QVERIFY(first.window && QFile::exists(dir("Tandrel.mdb")));
 
     Startup second = StartTandrel(prompter, dir.path(), QString());
     QVERIFY(!second.window);
@@ -44,7 +45,6 @@ void StartupTest::aReadOnlyProgramFolderFallsBackToThePerUserFolder()
     const QString perUser = dir("données/Tandrel");
     Startup startup = StartTandrel(prompter, dir("absent"), perUser);
     QVERIFY(startup.window);
-    QCOMPARE(startup.window->AppDir(), perUser + '/');
     QVERIFY(QFile::exists(perUser + QStringLiteral("/Tandrel.mdb")));
     QVERIFY(prompter.shown.isEmpty());
 }
@@ -61,17 +61,18 @@ void StartupTest::noUsableFolderIsAStartupError()
     QVERIFY(prompter.shown[0].text.startsWith(QStringLiteral("Erreur: 75\nDescription: ")));
 }
 
-void StartupTest::aDamagedDatabaseIsAStartupError()
+void StartupTest::aForeignDatabaseIsAStartupError()
 {
     TempDir dir;
-    dir.write(QStringLiteral("Tandrel.mdb"), QByteArray());
+    WriteForeignDatabase(dir("Tandrel.mdb"));
+    const QByteArray before = readFile(dir("Tandrel.mdb"));
     ScriptedPrompter prompter;
     Startup startup = StartTandrel(prompter, dir.path(), QString());
     QVERIFY(!startup.window);
     QCOMPARE(startup.exitCode, 1);
     QCOMPARE(prompter.shown.size(), 1);
     QVERIFY(prompter.shown[0].text.startsWith(QStringLiteral("Erreur: ")));
-    QCOMPARE(QFile(dir("Tandrel.mdb")).size(), 0); // left untouched
+    QCOMPARE(readFile(dir("Tandrel.mdb")), before); // left untouched
     // The failed start leaves the folder free for the next one.
     QLockFile lock(dir("Tandrel.lock"));
     QVERIFY(lock.tryLock(0));

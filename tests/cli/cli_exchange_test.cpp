@@ -2,9 +2,14 @@
 #include "project_db.h"
 #include "temp_dir.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <csignal>
 
 namespace {
 
@@ -94,6 +99,31 @@ TEST(CliExchange, RunsTheProjectOfTheCompanionFileAndSavesItsReportOnlyWhenAsked
     result = RunCli({"--app-dir", app.path(), "run"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(QFile::exists(app("Lettres.log")));
+}
+
+// Only a run turns Ctrl+C into a cancellation: an import waiting for a locked database ends at
+// the first SIGINT, storing nothing.
+TEST(CliExchange, TheFirstSigintEndsAnImport)
+{
+    TempDir app;
+    StoreProject(app.path(), "Existant", {});
+    const QString file = app.write("neuf.TDRL", "[Main]\nTemplateName=Neuf\n");
+    sqlite3 *other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(app("Tandrel.mdb")).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    QProcess process;
+    StartCli(process, {"--app-dir", app.path(), "import", file});
+    ASSERT_TRUE(process.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    QThread::msleep(300); // well inside the two seconds it waits for the lock
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    EXPECT_LT(clock.elapsed(), 1500);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(ProjectDb(app("Tandrel.mdb")).projectsByName().size(), 1u);
 }
 
 } // namespace

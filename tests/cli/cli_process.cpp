@@ -1,5 +1,5 @@
 #include "cli_process.h"
-#include "project_db.h"
+#include "sample_projects.h"
 
 #include <QFile>
 
@@ -30,28 +30,7 @@ CliResult RunCli(const QStringList &arguments)
 Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
     bool inclSub, qint64 templateNo)
 {
-    Action action;
-    action.templateNo = templateNo;
-    action.description = QStringLiteral("test");
-    action.enabled = QStringLiteral("OUI");
-    action.fileFilter = filter;
-    action.fromFolder = fromFolder;
-    action.toFolder = toFolder;
-    action.inclSub = inclSub ? QStringLiteral("OUI") : QStringLiteral("NON");
-    action.fileDate = QStringLiteral(">");
-    action.fileSize = QStringLiteral("<>");
-    action.op = QStringLiteral("OR");
-    return action;
-}
-
-void StoreProject(const QString &appDir, const QString &name, std::vector<Action> actions)
-{
-    ProjectDb db(appDir + "Tandrel.mdb");
-    const qint64 key = db.addProject(name, "");
-    for (Action &action : actions) {
-        action.templateNo = key;
-        db.addAction(action);
-    }
+    return SampleAction(templateNo, filter, fromFolder, toFolder, inclSub);
 }
 
 QString ReadText(const QString &path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records.h"
+#include "sample_projects.h"
 
 #include <QProcess>
 #include <QString>
@@ -23,9 +24,6 @@ void StartCli(QProcess &process, const QStringList &arguments);
 // An action with the texts the window stores, in project templateNo.
 Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
     bool inclSub, qint64 templateNo = 0);
-
-// Stores a project of these actions in the database of the application folder appDir.
-void StoreProject(const QString &appDir, const QString &name, std::vector<Action> actions);
 
 // The whole content of a file as UTF-8 text; empty when it cannot be read.
 QString ReadText(const QString &path);

@@ -170,7 +170,7 @@ TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotS
         "error: Ne peut ouvrir le fichier : " + in.dir("absent.TDRL"));
     EXPECT_FALSE(QFile::exists(in.dir("absent.TDRL")));
     const QString huge = in.dir.write("enorme.TDRL",
-        "[Main]\nTemplateName=Énorme\nActions=" + QByteArray::number(MaxImportedActions + 1));
+        "[Main]\nTemplateName=Énorme\nActions=4"); // more actions than lines
     const QString refused = summary(ImportProject(in.db, huge));
     EXPECT_TRUE(refused.startsWith("error: ") && refused.contains(huge)) << refused.toStdString();
     const QString beyond
@@ -178,10 +178,16 @@ TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotS
     EXPECT_FALSE(ImportProject(in.db, beyond).ok);
     EXPECT_EQ(in.db.projectsByName().size(), before);
     EXPECT_EQ(iniValues(beyond, {"Action1/Enabled"}), QStringList {"<missing>"});
-    // The limit itself is accepted.
-    const QByteArray most = QByteArray::number(MaxImportedActions);
-    EXPECT_EQ(in.imported("max.TDRL", "[Main]\nTemplateName=Max\nActions=" + most).size(),
-        size_t(MaxImportedActions));
+    // The bound is the file's own length: as many empty actions as it has lines, and every
+    // action section it holds, however many.
+    EXPECT_EQ(in.imported("vides.TDRL", "[Main]\nTemplateName=Vides\nActions=3").size(), 3u);
+    QByteArray many = "[Main]\nTemplateName=Beaucoup\nActions=1500\n";
+    for (int i = 1; i <= 1500; ++i)
+        many += "[Action" + QByteArray::number(i) + "]\nFileFilter=*." + QByteArray::number(i)
+            + "\n";
+    const std::vector<Action> imported = in.imported("beaucoup.TDRL", many);
+    ASSERT_EQ(imported.size(), 1500u);
+    EXPECT_EQ(imported.back().fileFilter, "*.1500");
 
     // Read-only: imported all the same, file left as it was. A 300-character value stays whole.
     const QByteArray longValue = "/" + QByteArray(300, 'v');

@@ -5,6 +5,7 @@
 #include "project_db.h"
 #include "project_file.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -13,9 +14,12 @@
 
 namespace {
 
+// In memory when the system offers it: every input is written and imported through real files.
 const QTemporaryDir &folder()
 {
-    static const QTemporaryDir dir;
+    static const QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+            ? QStringLiteral("/dev/shm/tandrel-fuzz-XXXXXX")
+            : QDir::tempPath() + QStringLiteral("/tandrel-fuzz-XXXXXX"));
     return dir;
 }
 

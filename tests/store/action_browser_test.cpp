@@ -1,6 +1,7 @@
 #include "action_browser.h"
+#include "db_error.h"
 #include "project_db.h"
-#include "temp_dir.h"
+#include "sample_projects.h"
 
 #include <gtest/gtest.h>
 
@@ -9,12 +10,6 @@
 
 namespace {
 
-Action makeAction(qint64 templateNo, const QString &filter)
-{
-    return {0, templateNo, "copie " + filter, "OUI", filter, "/origine", "/destination", "NON", "",
-        "", ""};
-}
-
 class ActionBrowserTest : public ::testing::Test {
 protected:
     ActionBrowserTest()
@@ -22,8 +17,8 @@ protected:
         one = db.addProject("un", QString());
         two = db.addProject("deux", QString());
         for (const char *filter : {"*.zz", "*.aa", "*.mm"})
-            db.addAction(makeAction(one, QString::fromLatin1(filter)));
-        db.addAction(makeAction(two, "*.bb"));
+            db.addAction(SampleAction(one, QString::fromLatin1(filter)));
+        db.addAction(SampleAction(two, "*.bb"));
         browser.setDatabase(&db);
         // What a reposition handler sees: the filter of the current row, "-" for none.
         QObject::connect(&browser, &ActionBrowser::reposition, [this] {
@@ -98,39 +93,38 @@ TEST_F(ActionBrowserTest, RefreshReadsTheRowSourceAndNavigationSignalsOnlyRealMo
             "-"}));
 }
 
-TEST_F(ActionBrowserTest, EditAddAndDeleteWriteToTheDatabaseAndShowAtTheNextRefresh)
+TEST_F(ActionBrowserTest, WritesStoreRefreshAndKeepTheEditedRowCurrent)
 {
     browser.setRowSource(RowSource::project(one));
     browser.refresh();
-    browser.moveNext();
-    const qint64 editedKey = browser.current()->actionNo;
-
-    // Neither the key nor the project of the given action may redirect the write.
-    Action changed = makeAction(two, "*.new");
-    changed.actionNo = browser.rows()[0].actionNo;
-    changed.enabled = "NON";
-    browser.editCurrent(changed);
+    Action edited = browser.rows()[1];
+    edited.fileFilter = "*.new";
+    edited.enabled = "NON";
+    browser.moveLast();
+    browser.editRow(edited);
+    EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm"}));
     EXPECT_EQ(browser.currentIndex(), 1);
-    EXPECT_EQ(browser.current()->actionNo, editedKey);
-    EXPECT_EQ(browser.current()->templateNo, one);
-    EXPECT_EQ(browser.current()->fileFilter, "*.new");
-    const std::vector<Action> stored = db.actionsOf(one);
-    ASSERT_EQ(stored.size(), 3u);
-    EXPECT_EQ(stored[0].fileFilter, "*.zz");
-    EXPECT_EQ(stored[1].enabled, "NON");
-    EXPECT_EQ(stored[1].description, "copie *.new");
+    EXPECT_EQ(db.actionsOf(one)[1].enabled, "NON");
 
-    const qint64 added = browser.addRow(makeAction(one, "*.added"));
-    EXPECT_EQ(browser.rowCount(), 3);
-    browser.refresh();
+    // A project's key in the action decides where it goes: never another project's row.
+    Action foreign = edited;
+    foreign.templateNo = two;
+    browser.editRow(foreign);
+    EXPECT_EQ(db.actionsOf(two).size(), 1u);
+    EXPECT_EQ(db.actionsOf(two)[0].fileFilter, "*.bb");
+
+    const qint64 added = browser.addRow(SampleAction(one, "*.added"));
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.new", "*.mm", "*.added"}));
     EXPECT_EQ(browser.rows()[3].actionNo, added);
-    EXPECT_EQ(browser.rows()[3].templateNo, one);
-
-    browser.moveTo(1);
-    browser.deleteCurrent();
-    EXPECT_EQ(browser.rowCount(), 4);
-    browser.refresh();
+    EXPECT_EQ(browser.currentIndex(), 0);
+    browser.deleteRow(browser.rows()[1]);
     EXPECT_EQ(filters(), (Seen {"*.zz", "*.mm", "*.added"}));
-    EXPECT_EQ(db.actionsOf(two).size(), 1u); // the other project keeps its action
+
+    // Another program deletes the project: every write says so and changes nothing.
+    db.deleteProject(one);
+    const Action orphan = SampleAction(one, "*.lost");
+    EXPECT_THROW(browser.addRow(orphan), ProjectGone);
+    EXPECT_THROW(browser.editRow(edited), ProjectGone);
+    EXPECT_THROW(browser.deleteRow(edited), ProjectGone);
+    EXPECT_EQ(db.allActionsByFilter().size(), 1u);
 }

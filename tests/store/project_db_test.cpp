@@ -121,6 +121,21 @@ TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
                 "CREATE TABLE Templates (TemplateNo, Name, Description);"
                 "CREATE TABLE Actions (ActionNo, TemplateNo, Description, Enabled, FileFilter, "
                 "FromFolder, ToFolder, InclSub, FileDate, FileSize);")},
+        {"trigger.mdb",
+            sqliteFile("trigger.src", // ours, plus a trigger that would run inside our writes
+                "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
+                "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, "
+                "Enabled, FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, "
+                "Operator);"
+                "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
+                "INSERT INTO Templates (Name) VALUES (NEW.Name); END;")},
+        {"view.mdb",
+            sqliteFile("view.src",
+                "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
+                "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, "
+                "Enabled, FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, "
+                "Operator);"
+                "CREATE VIEW Names AS SELECT Name FROM Templates;")},
     };
     for (const auto &[name, bytes] : cases) {
         SCOPED_TRACE(name.toStdString());
@@ -243,13 +258,16 @@ TEST(ProjectDb, KeepsActionsInOrderAndNeverMovesThemToAnotherProject)
     EXPECT_EQ(rows(db.allActionsByFilter()),
         rows({ofOne[1], ofTwo[1], ofOne[2], ofTwo[2], ofOne[0], ofTwo[0]}));
 
-    // An update rewrites every column but the owner, and keeps the row in its place.
+    // An update rewrites every column of its project's row and keeps it in its place; naming
+    // another project changes nothing.
     Action edited = makeAction(two, "new");
     edited.actionNo = ofOne[1].actionNo;
     db.updateAction(edited);
+    EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
     edited.templateNo = one;
+    db.updateAction(edited);
     ofOne[1] = edited;
-    db.deleteAction(ofOne[0].actionNo);
+    db.deleteAction(ofOne[0]);
     ofOne.erase(ofOne.begin());
     EXPECT_EQ(rows(db.actionsOf(one)), rows(ofOne));
     EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
@@ -264,4 +282,17 @@ TEST(ProjectDb, KeepsActionsInOrderAndNeverMovesThemToAnotherProject)
     EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "3");
     EXPECT_EQ(rows(db.actionsOf(two)), rows(ofTwo));
     EXPECT_EQ(each(db.projectsByName(), &Project::name), std::vector<QString> {"deux"});
+
+    // A write to a project deleted meanwhile is refused inside its transaction.
+    EXPECT_THROW(db.addAction(makeAction(one, "lost")), ProjectGone);
+    EXPECT_THROW(db.updateProject(one, "revenu", QString()), ProjectGone);
+    EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions")
+            + rawSql(path, "SELECT count(*) FROM Templates"),
+        "31");
+
+    // A replacement stores the new project and deletes the old one in one transaction.
+    const qint64 three = db.addProjectWithActions("deux", "neuf", {makeAction(0, "n")}, {two});
+    EXPECT_EQ(shown(db.project(two)), "<none>");
+    EXPECT_EQ(db.actionsOf(three).size(), 1u);
+    EXPECT_EQ(rawSql(path, "SELECT count(*) FROM Actions"), "1");
 }

@@ -3,39 +3,17 @@
 #include "scripted_prompter.h"
 #include "window_helpers.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
 #include <QPushButton>
-#include <QScreen>
 #include <QTest>
-#include <QWidget>
 
 class WindowHelpersTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void centerFormCentresWithoutResizing();
     void browseForFolderTrimsTheSeparatorAndKeepsCancel();
     void errorBoxShowsNumberAndDescription();
     void standardButtonsSpeakFrench();
 };
-
-void WindowHelpersTest::centerFormCentresWithoutResizing()
-{
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    QWidget small;
-    small.resize(200, 100);
-    CenterForm(&small);
-    QCOMPARE(small.size(), QSize(200, 100));
-    QCOMPARE(
-        small.pos(), screen.topLeft() + QPoint(screen.width() / 2 - 100, screen.height() / 2 - 50));
-
-    // Larger than the screen: negative coordinates, still moved.
-    QWidget large;
-    large.resize(screen.width() + 400, screen.height() + 200);
-    CenterForm(&large);
-    QCOMPARE(large.pos(), screen.topLeft() + QPoint(-200, -100));
-}
 
 void WindowHelpersTest::browseForFolderTrimsTheSeparatorAndKeepsCancel()
 {

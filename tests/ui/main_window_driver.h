@@ -1,0 +1,155 @@
+#pragma once
+
+#include "frm_main.h"
+#include "sample_projects.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QQueue>
+#include <QTimer>
+
+#include <functional>
+
+// What the window tests do with the main window and its dialogs, as a user would.
+
+template <typename T = QObject> T *child(const QObject &w, const char *name)
+{
+    return w.findChild<T *>(QString::fromLatin1(name));
+}
+
+inline QComboBox *projectList(const frm_main &w)
+{
+    return child<QComboBox>(w, "cmb_template");
+}
+
+// Chooses the list entry at index, or of that name, as a user click does.
+inline void choose(frm_main &w, int index)
+{
+    projectList(w)->setCurrentIndex(index);
+    emit projectList(w)->activated(index);
+}
+inline void choose(frm_main &w, const QString &name)
+{
+    choose(w, projectList(w)->findText(name));
+}
+
+// The chosen project as "list text #key, number of actions".
+inline QString chosen(frm_main &w)
+{
+    return QStringLiteral("%1 #%2, %3 actions")
+        .arg(projectList(w)->currentText())
+        .arg(w.CurrentTemplateNo())
+        .arg(browserOf(w).rowCount());
+}
+
+inline QStringList entries(const frm_main &w)
+{
+    QStringList texts;
+    for (int i = 0; i < projectList(w)->count(); ++i)
+        texts << projectList(w)->itemText(i);
+    return texts;
+}
+
+inline QString filter(const frm_main &w)
+{
+    return child<QLabel>(w, "lbl_filter")->text();
+}
+
+// The current action's details: enabled, filter, from, to, description, date, size, operator,
+// then "sous-dossiers" when that box is ticked.
+inline QStringList details(const frm_main &w)
+{
+    QStringList texts;
+    for (const char *name : {"lbl_enabled", "lbl_filter", "lbl_fromfolder", "lbl_tofolder",
+             "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
+        texts << child<QLabel>(w, name)->text();
+    return texts << (child<QCheckBox>(w, "chk_includesubfolders")->isChecked() ? "sous-dossiers"
+                                                                               : "");
+}
+
+inline const QStringList noDetails(9, QString());
+
+// A run window on screen (other than besides); nullptr when there is none.
+inline frm_sync *runWindow(const frm_sync *besides = nullptr)
+{
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *run = qobject_cast<frm_sync *>(window);
+        if (run && run != besides && run->isVisible())
+            return run;
+    }
+    return nullptr;
+}
+
+inline QString typed(QDialog *dialog, const char *box)
+{
+    return child<QLineEdit>(*dialog, box)->text();
+}
+
+inline void press(QDialog *dialog, const char *button)
+{
+    child<QPushButton>(*dialog, button)->click();
+}
+
+// Types each text into its box, then presses the button.
+inline void fill(QDialog *dialog,
+    std::initializer_list<std::pair<const char *, const char *>> texts,
+    const char *button = "cmd_ok")
+{
+    for (const auto &[box, text] : texts)
+        child<QLineEdit>(*dialog, box)->setText(QString::fromUtf8(text));
+    press(dialog, button);
+}
+
+// Acts on the modal dialogs as they show: each step runs on the dialog shown at that moment,
+// once it has filled itself (its Timer1 has fired); a step that leaves the dialog open acts on
+// it again. A run confirmation without a step is answered with Annuler.
+class DialogDriver {
+public:
+    using Step = std::function<void(QDialog *)>;
+    QQueue<Step> steps;
+    QStringList titles; // the title of each dialog acted on
+    int questions = 0; // run confirmations shown
+
+    DialogDriver()
+    {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { poll(); });
+        poll_.start(10);
+    }
+
+    // A step answering a run confirmation: tick the option or not, then OK or Annuler.
+    static Step answer(bool tick, bool ok)
+    {
+        return [=](QDialog *d) {
+            if (tick)
+                child<QCheckBox>(*d, "chk_showallinreport")->click();
+            press(d, ok ? "cmd_ok" : "cmd_cancel");
+        };
+    }
+
+private:
+    void poll()
+    {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        const bool question = dialog->inherits("frm_question");
+        if (dialog != seen_) {
+            seen_ = dialog;
+            questions += question;
+        }
+        auto *fillTimer = child<QTimer>(*dialog, "Timer1");
+        if ((fillTimer && fillTimer->isActive()) || (steps.isEmpty() && !question))
+            return;
+        titles << dialog->windowTitle();
+        (steps.isEmpty() ? answer(false, false) : steps.dequeue())(dialog);
+    }
+
+    QTimer poll_;
+    QPointer<QDialog> seen_;
+};
