@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "app_icon.h"
+#include "autostart_item.h"
 #include "db_error.h"
 #include "error_box.h"
 #include "file_helpers.h"
@@ -260,6 +261,8 @@ void frm_main::buildMenus()
     mnu_export = addItem(cap_file, "mnu_export", "Exporter le projet");
     cap_file->addSeparator();
     mnu_viewreport = addItem(cap_file, "mnu_viewreport", "Voir le fichier RAPPORT.LOG");
+    cap_file->addSeparator();
+    AddAutostartItem(cap_file, prompter_, this);
     cap_file->addSeparator();
     mnu_exit = addItem(cap_file, "mnu_exit", "&Quitter");
 

@@ -350,7 +350,7 @@ void FrmMainTest::menusAndRunCommandsFollowTheProject()
     QCOMPARE(menuTree(w),
         (QStringList {
             "&Fichier: Importer un projet, Exporter le projet, ---, Voir '- Aucun -.log', ---, "
-            "&Quitter",
+            "Démarrer avec la session, ---, &Quitter",
             "Synchronisation: &Synchroniser >>, ---, Simuler la synchronisation, ---, "
             "Synchronisation avec &programmateur",
             "&Projet: &Nouveau Projet, &Editer le projet, Supprimer le projet, ---, "
