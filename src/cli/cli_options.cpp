@@ -203,9 +203,5 @@ QString HelpText()
         "    2  erreur fatale : la synchronisation s'est arrêtée (voir le rapport)\n"
         "    3  erreur d'utilisation, projet inconnu, projet sans action, base de\n"
         "       projets illisible, fichier projet refusé ou impossible à écrire\n"
-        "  130  synchronisation annulée (Ctrl+C, SIGINT ou SIGTERM)\n"
-        "\n"
-        "Au-delà de 32000 fichiers dans une action avec sous-dossiers, un avertissement\n"
-        "s'affiche sur la sortie d'erreur et la synchronisation continue avec les 32000\n"
-        "premiers fichiers.\n");
+        "  130  synchronisation annulée (Ctrl+C, SIGINT ou SIGTERM)\n");
 }

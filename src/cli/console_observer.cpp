@@ -62,11 +62,6 @@ void ConsoleObserver::progressChanged(qint64 value, qint64 maximum)
         drawProgress();
 }
 
-void ConsoleObserver::fileLimitReached(const QString &message)
-{
-    error(message);
-}
-
 void ConsoleObserver::error(const QString &message)
 {
     clearProgress();

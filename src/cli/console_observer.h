@@ -23,7 +23,6 @@ public:
     void reportFlushed() override { }
     void titleChanged(const QString &title) override;
     void progressChanged(qint64 value, qint64 maximum) override;
-    void fileLimitReached(const QString &message) override;
 
     // Writes a message line on standard error, clearing the progress line first.
     void error(const QString &message);

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::size_t maxListedFiles = 32000;
-
 // One folder's listing, or the error that listing it raised.
 struct Listed {
     FolderListing listing;
@@ -67,15 +65,8 @@ void BuildFileList(RunContext &run)
                 if (relative != run.skipFolder)
                     below.push_back(std::move(relative));
             }
-            for (const QByteArray &name : listed[i].listing.files) {
-                if (run.fileList.size() == maxListedFiles) {
-                    run.observer.fileLimitReached(
-                        QStringLiteral("Erreur: Nombre de fichiers maximum atteint! (max. 32000 "
-                                       "fichiers possibles)"));
-                    return;
-                }
+            for (const QByteArray &name : listed[i].listing.files)
                 run.fileList.push_back(level[i] + name);
-            }
         }
         level = std::move(below);
     }

@@ -23,9 +23,9 @@ struct CopyQueue::Item {
     std::shared_ptr<const FolderHandle> to;
     const char *name = nullptr;
     long existingMode = -1;
+    CopyResult result;
     bool done = false;
-    bool failed = false;
-    bool abandoned = false;
+    bool abandoned = false; // not copied after all: nothing to report
 };
 
 CopyQueue::CopyQueue(RunContext &run)
@@ -58,10 +58,11 @@ void CopyQueue::work()
         todo_.pop_front();
         lock.unlock();
         const QByteArray name = QByteArray::fromRawData(item->name, qsizetype(qstrlen(item->name)));
-        const bool failed
-            = SafeCopyAt(item->from->fd(), name, item->to->fd(), name, item->existingMode) != 0;
+        const CopyResult result = SafeCopyAt(
+            item->from->fd(), name, item->to->fd(), name, item->existingMode, &run_.cancel);
         lock.lock();
-        item->failed = failed;
+        item->result = result;
+        item->abandoned = result.fault == CopyFault::Cancelled;
         item->done = true;
         changed_.notify_all();
     }
@@ -110,6 +111,19 @@ void CopyQueue::addFile(bool copy, bool copied, qint64 size, QByteArrayView show
     writeDone(false);
 }
 
+void CopyQueue::addFailure(QByteArrayView shown, CopyFault fault)
+{
+    auto item = std::make_unique<Item>();
+    item->shown = shown;
+    item->result.fault = fault;
+    item->done = true;
+    {
+        std::lock_guard lock(mutex_);
+        items_.push_back(std::move(item));
+    }
+    writeDone(false);
+}
+
 void CopyQueue::finish()
 {
     writeDone(true);
@@ -143,17 +157,14 @@ void CopyQueue::writeDone(bool wait)
                     return;
                 changed_.wait(lock, [this] { return items_.front()->done; });
             }
-            if (items_.front()->abandoned) {
-                items_.clear(); // nothing from here on was done
-                return;
-            }
             item = std::move(items_.front());
             items_.pop_front();
         }
         if (item->isLine)
             run_.add(item->line);
-        else
-            ReportFile(run_, item->copied, item->failed, item->size, item->shown);
+        else if (!item->abandoned)
+            ReportFile(run_, item->copied, item->result,
+                item->copy ? item->result.bytes : item->size, item->shown);
         run_.report.dumpIfFull();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file_probe.h"
+#include "safe_copy.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -31,9 +32,12 @@ public:
     void addFile(bool copy, bool copied, qint64 size, QByteArrayView shown,
         std::shared_ptr<const FolderHandle> from, std::shared_ptr<const FolderHandle> to,
         const char *name, long existingMode);
+    // A file that cannot be copied, for the reason given.
+    void addFailure(QByteArrayView shown, CopyFault fault);
     // Waits for every copy and writes every queued line.
     void finish();
-    // On cancel: copies not started are not made; what was done before them is written.
+    // On cancel: copies not started are not made, copies under way stop; every line and every
+    // copy made is still written, in order.
     void abandon();
 
 private:

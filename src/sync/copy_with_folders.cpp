@@ -2,7 +2,6 @@
 
 #include "copy_queue.h"
 #include "destination_prober.h"
-#include "file_helpers.h"
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
@@ -30,14 +29,21 @@ struct FolderPair {
     QByteArray sub; // relative path ending with "/", empty for the top folders
     std::shared_ptr<const FolderHandle> from;
     std::shared_ptr<const FolderHandle> to;
+    BelowState toState = BelowState::Missing;
+    bool made = false; // the destination folder was made by this run, so it holds nothing else
 
-    void enter(const RunContext &run, QByteArrayView entrySub)
+    void enter(const RunContext &run, int toRoot, QByteArrayView entrySub)
     {
         if (from && sub == entrySub)
             return;
         sub = entrySub.toByteArray();
         from = std::make_shared<const FolderHandle>(run.fromPath + sub);
-        to = std::make_shared<const FolderHandle>(run.toPath + sub);
+        openDestination(toRoot, false);
+        made = false;
+    }
+    void openDestination(int toRoot, bool create)
+    {
+        to = std::make_shared<const FolderHandle>(OpenBelow(toRoot, sub, create, toState));
     }
 };
 
@@ -46,7 +52,7 @@ bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const Fol
     const char *name)
 {
     const FileStat stat = ProbeFileAt(folders.from->fd(), name);
-    if (!stat.pathExists && !folders.from->isOpen() && !ProbeFolder(run.fromPath + folders.sub)) {
+    if (!stat.pathExists && !ProbeFolder(run.fromPath + folders.sub)) {
         queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
             + (run.FromFolder + QFile::decodeName(folders.sub)).toLower() + u')');
         return false;
@@ -58,62 +64,68 @@ bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const Fol
     return true;
 }
 
-// The destination side of one entry, probed ahead by the prober. When the destination sub-folder
-// is open, a missing file is simply new (a folder made by this run is empty). Otherwise the
-// sub-folder is created (in every run mode); false (after its report line) when the
-// destination folder itself is gone.
-bool probeDestination(
-    RunContext &run, CopyQueue &queue, FileCompare &file, FolderPair &folders, FileStat stat)
+// The destination side of one entry, probed ahead by the prober. A missing (or removed)
+// sub-folder is made, in every run mode; false (after its report line) when the destination
+// folder itself is gone.
+bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, FolderPair &folders,
+    const DestinationProbe &probe, int toRoot)
 {
-    if (stat.pathExists || folders.to->isOpen() || ProbeFolder(run.toPath + folders.sub)) {
-        file.DstFolderExists = true;
-        file.DstExists = stat.exists;
-        file.DstLen = stat.exists ? stat.size : 0;
-        file.DstDate = stat.exists ? stat.mtime : 0;
-        file.DstMode = stat.mode;
-        if (!folders.to->isOpen())
-            folders.to = std::make_shared<const FolderHandle>(run.toPath + folders.sub);
-        return true;
+    if (folders.toState != BelowState::Linked && !(probe.folderFound || folders.made)) {
+        if (!ProbeFolder(run.toPath)) {
+            queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
+                + run.ToFolder.toLower() + u')');
+            return false;
+        }
+        folders.openDestination(toRoot, true);
+        folders.made = folders.toState != BelowState::Linked;
+        if (folders.made)
+            queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
+                + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
+    } else if (!folders.to->isOpen() && folders.toState != BelowState::Linked) {
+        folders.openDestination(toRoot, false); // made since the run entered it
     }
-    if (!ProbeFolder(run.toPath)) {
-        queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
-            + run.ToFolder.toLower() + u')');
-        return false;
-    }
-    MakeDir(run.toPath + folders.sub);
-    folders.to = std::make_shared<const FolderHandle>(run.toPath + folders.sub);
-    queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
-        + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
+    const FileStat &stat = probe.file;
+    file.DstFolderExists = true;
+    file.DstExists = stat.exists;
+    file.DstLen = file.DstExists ? stat.size : 0;
+    file.DstDate = file.DstExists ? stat.mtime : 0;
+    file.DstMode = stat.mode;
     return true;
 }
 
-void copyEntries(RunContext &run, CopyQueue &queue)
+void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
 {
     FolderPair folders;
-    DestinationProber prober(run.toPath, run.fileList);
+    DestinationProber prober(toRoot.fd(), run.fileList);
     const qint64 last = qint64(run.fileList.size()) - 1;
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();
         run.observer.progressChanged(i, last);
         const QByteArray &entry = run.fileList[std::size_t(i)];
         const qsizetype slash = entry.lastIndexOf('/');
-        folders.enter(run, QByteArrayView(entry).first(slash + 1));
+        folders.enter(run, toRoot.fd(), QByteArrayView(entry).first(slash + 1));
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
-        if (probeOrigin(run, queue, file, folders, name)
-            && probeDestination(run, queue, file, folders, prober.take(std::size_t(i)))) {
-            const bool copy = CopyRequired(run, file);
-            queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,
-                file.DstExists ? long(file.DstMode) : -1);
+        const DestinationProbe probe = prober.take(std::size_t(i));
+        if (!probeOrigin(run, queue, file, folders, name)
+            || !probeDestination(run, queue, file, folders, probe, toRoot.fd()))
+            continue;
+        if (folders.toState == BelowState::Linked) {
+            run.stopIfCancelled();
+            queue.addFailure(entry, CopyFault::LinkedFolder); // nothing goes through a link
+            continue;
         }
+        const bool copy = CopyRequired(run, file);
+        queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,
+            file.DstExists ? long(file.DstMode) : -1);
     }
 }
 
-void copyListedFiles(RunContext &run)
+void copyListedFiles(RunContext &run, const FolderHandle &toRoot)
 {
     CopyQueue queue(run);
     try {
-        copyEntries(run, queue);
+        copyEntries(run, queue, toRoot);
     } catch (const RunCancelled &) {
         queue.abandon(); // what was copied is still reported
         throw;
@@ -159,7 +171,7 @@ bool copyTree(RunContext &run)
         run.add(QStringLiteral(" "));
         run.observer.progressChanged(0, qint64(run.fileList.size()) - 1);
         run.stopIfCancelled();
-        copyListedFiles(run);
+        copyListedFiles(run, FolderHandle(run.toPath)); // the user's choice: may be a link
     }
     return true;
 }

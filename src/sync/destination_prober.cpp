@@ -1,17 +1,25 @@
 #include "destination_prober.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 // The thread wakes a waiting copy loop once per this many results (and at the end).
 constexpr std::size_t notifyEvery = 64;
 
+// A folder removed during the run stays open, empty and without links.
+bool stillThere(const FolderHandle &folder)
+{
+    struct stat st { };
+    return folder.isOpen() && ::fstat(folder.fd(), &st) == 0 && st.st_nlink > 0;
+}
+
 } // namespace
 
-DestinationProber::DestinationProber(
-    const QByteArray &toPath, const std::vector<QByteArray> &entries)
+DestinationProber::DestinationProber(int root, const std::vector<QByteArray> &entries)
     : entries_(entries)
     , results_(entries.size())
-    , thread_(&DestinationProber::run, this, toPath)
+    , thread_(&DestinationProber::run, this, root)
 {
 }
 
@@ -21,21 +29,24 @@ DestinationProber::~DestinationProber()
     thread_.join();
 }
 
-void DestinationProber::run(QByteArray toPath)
+void DestinationProber::run(int root)
 {
     QByteArray sub;
     FolderHandle folder;
     bool opened = false;
+    BelowState state = BelowState::Missing;
     for (std::size_t i = 0; i < entries_.size() && !stop_.load(std::memory_order_relaxed); ++i) {
         const QByteArray &entry = entries_[i];
         const qsizetype slash = entry.lastIndexOf('/');
         const QByteArrayView entrySub = QByteArrayView(entry).first(slash + 1);
         if (!opened || sub != entrySub) {
             sub = entrySub.toByteArray();
-            folder = FolderHandle(toPath + sub);
+            folder = OpenBelow(root, sub, false, state);
             opened = true;
         }
-        results_[i] = ProbeFileAt(folder.fd(), entry.constData() + slash + 1);
+        DestinationProbe &probe = results_[i];
+        probe.file = ProbeFileAt(folder.fd(), entry.constData() + slash + 1);
+        probe.folderFound = probe.file.pathExists || stillThere(folder);
         ready_.store(i + 1, std::memory_order_release);
         if ((i + 1) % notifyEvery == 0)
             ready_.notify_one();
@@ -44,7 +55,7 @@ void DestinationProber::run(QByteArray toPath)
     ready_.notify_one();
 }
 
-FileStat DestinationProber::take(std::size_t index)
+DestinationProbe DestinationProber::take(std::size_t index)
 {
     for (std::size_t seen = ready_.load(std::memory_order_acquire); seen <= index;
          seen = ready_.load(std::memory_order_acquire))

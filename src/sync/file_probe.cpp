@@ -1,5 +1,7 @@
 #include "file_probe.h"
 
+#include <QList>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -68,4 +70,39 @@ FolderHandle &FolderHandle::operator=(FolderHandle &&other) noexcept
         fd_ = std::exchange(other.fd_, -1);
     }
     return *this;
+}
+
+namespace {
+
+// Opens the folder name inside parent without following a link; -1 (and why) when it fails.
+int openChild(int parent, const QByteArray &name, bool create, BelowState &state)
+{
+    const int flags = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    int fd = ::openat(parent, name.constData(), flags);
+    if (fd < 0 && errno == ENOENT && create && ::mkdirat(parent, name.constData(), 0777) == 0)
+        fd = ::openat(parent, name.constData(), flags);
+    struct stat st { };
+    if (fd >= 0)
+        state = BelowState::Open;
+    else if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISLNK(st.st_mode))
+        state = BelowState::Linked;
+    else
+        state = BelowState::Missing;
+    return fd;
+}
+
+} // namespace
+
+FolderHandle OpenBelow(int root, QByteArrayView sub, bool create, BelowState &state)
+{
+    FolderHandle folder(::fcntl(root, F_DUPFD_CLOEXEC, 0));
+    state = folder.isOpen() ? BelowState::Open : BelowState::Missing;
+    for (const QByteArray &name : sub.toByteArray().split('/')) {
+        if (!folder.isOpen())
+            break;
+        if (!name.isEmpty())
+            folder = FolderHandle(openChild(folder.fd(), name, create, state));
+    }
+    return folder;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
 
 // What one stat() call says of a file.
@@ -26,6 +27,10 @@ class FolderHandle {
 public:
     FolderHandle() = default;
     explicit FolderHandle(const QByteArray &path);
+    explicit FolderHandle(int fd) // takes the descriptor over
+        : fd_(fd)
+    {
+    }
     ~FolderHandle();
     FolderHandle(FolderHandle &&other) noexcept;
     FolderHandle &operator=(FolderHandle &&other) noexcept;
@@ -36,3 +41,12 @@ public:
 private:
     int fd_ = -1;
 };
+
+// How a folder below the destination chosen by the user was opened.
+enum class BelowState { Open, Missing, Linked };
+
+// Opens the folder sub ("a/b/", relative; empty for root itself) below the open folder root,
+// one component at a time without following symbolic links, so that nothing is ever written
+// outside the destination, even when a link is put in a folder's place during the run. With
+// create, missing folders are made on the way. state says why the handle is not open.
+FolderHandle OpenBelow(int root, QByteArrayView sub, bool create, BelowState &state);

@@ -1,6 +1,7 @@
 #include "file_step.h"
 
 #include "run_context.h"
+#include "run_errors.h"
 #include "safe_copy.h"
 
 #include <QFile>
@@ -25,8 +26,28 @@ bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &f
     return true;
 }
 
-void ReportFile(RunContext &run, bool copied, bool failed, qint64 size, QByteArrayView shown)
+namespace {
+
+QString failureCause(CopyFault fault)
 {
+    switch (fault) {
+    case CopyFault::OriginChanged:
+        return QStringLiteral("le fichier origine a changé pendant la copie!");
+    case CopyFault::NotAFile:
+        return QStringLiteral("le fichier origine n'est pas un fichier ordinaire!");
+    case CopyFault::LinkedFolder:
+        return QStringLiteral("le dossier destination est un lien symbolique!");
+    default:
+        return QStringLiteral("le fichier est en lecture seule ou bloqué par le système!");
+    }
+}
+
+} // namespace
+
+void ReportFile(
+    RunContext &run, bool copied, const CopyResult &copy, qint64 size, QByteArrayView shown)
+{
+    const bool failed = !copy.ok();
     // Only what was copied (or would be, in a simulation) counts.
     if (copied && !failed) {
         run.ActionBytes += size;
@@ -37,12 +58,11 @@ void ReportFile(RunContext &run, bool copied, bool failed, qint64 size, QByteArr
     const QString name = QFile::decodeName(shown.toByteArray()).toLower();
     if (copied && !failed)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (copié)"));
-    else if (!copied && run.request.showAllInReport)
+    else if (!copied && !failed && run.request.showAllInReport)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (Pas de modification)"));
     if (failed) {
-        run.add(QStringLiteral("     >>  ") + name
-            + QStringLiteral(" - (Erreur: le fichier est en lecture seule ou bloqué par le "
-                             "système!)"));
+        run.add(QStringLiteral("     >>  ") + name + QStringLiteral(" - (Erreur: ")
+            + failureCause(copy.fault) + u')');
         run.CopyErrors = true;
         run.anyCopyError = true;
     }
@@ -58,14 +78,17 @@ bool CopyRequired(RunContext &run, FileCompare &file)
 
 void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
 {
-    bool failed = false;
+    CopyResult copy;
+    qint64 size = file.SrcLen;
     if (CopyRequired(run, file)) {
         const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
-        failed = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
-                     file.DstExists ? long(file.DstMode) : -1)
-            != 0;
+        copy = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
+            file.DstExists ? long(file.DstMode) : -1, &run.cancel);
+        if (copy.fault == CopyFault::Cancelled)
+            throw RunCancelled {}; // a copy cut short was not made: nothing to report
+        size = copy.bytes;
     }
-    ReportFile(run, file.Copied, failed, file.SrcLen, job.shown);
+    ReportFile(run, file.Copied, copy, size, job.shown);
 }
 
 void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)

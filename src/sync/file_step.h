@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+struct CopyResult;
 struct FileCompare;
 struct RunContext;
 
@@ -25,8 +26,10 @@ void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job);
 // Decides one file (file.Copied); true when it must really be copied (not in a simulation).
 bool CopyRequired(RunContext &run, FileCompare &file);
 
-// Counts and reports a decided file: copied (or would be), failed, or left alone.
-void ReportFile(RunContext &run, bool copied, bool failed, qint64 size, QByteArrayView shown);
+// Counts and reports a decided file: copied (or would be; size bytes), failed (with the cause
+// the copy gave), or left alone.
+void ReportFile(
+    RunContext &run, bool copied, const CopyResult &copy, qint64 size, QByteArrayView shown);
 
 // Closes an action: the copy-errors line when a copy failed, a blank line and the summary of
 // files copied out of found; then adds the action's counts to the run's totals.

@@ -173,8 +173,9 @@ RunOutcome RunDriver::run(
         run.add(QStringLiteral("Départ: ") + stamp(run) + openingText(request.mode)
             + request.projectName + u')');
         runActions(run);
+        // From here on the run is done: a cancel that comes now changes nothing, so the report
+        // never holds both the closing and the cancellation block.
         writeClosingBlock(run);
-        run.stopIfCancelled();
         if (!run.report.SaveReport())
             return fail(run,
                 {EIO,

@@ -17,7 +17,4 @@ public:
     virtual void titleChanged(const QString &title) = 0;
     // Position of the current file among the files of the current action: 0 to maximum.
     virtual void progressChanged(qint64 value, qint64 maximum) = 0;
-    // The recursive file list is full; returns once the user has been told (the run then goes
-    // on with the files listed so far).
-    virtual void fileLimitReached(const QString &message) = 0;
 };

@@ -1,15 +1,30 @@
 #include "safe_copy.h"
 
+#include <QCryptographicHash>
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <ctime>
+#include <optional>
 
 namespace {
 
-// Closes a descriptor when it goes out of scope (unless released).
+// One call copies at most this much, so that a cancel is seen soon even on a slow device.
+constexpr off_t chunkSize = 8 * 1024 * 1024;
+// A temporary file that no copy holds is abandoned once it has not changed for this long: a
+// copy under way writes to it or holds its lock but for an instant after creating it and
+// before renaming it.
+constexpr double abandonedAfter = 2.0; // seconds
+// Temporary names tried for one file when the first ones are held by copies under way.
+constexpr int temporaryAttempts = 4;
+
+// Closes a descriptor when it goes out of scope.
 class Fd {
 public:
     explicit Fd(int fd)
@@ -36,10 +51,22 @@ private:
     int fd_;
 };
 
-int copyByReadWrite(int in, int out)
+CopyResult refused(int err)
+{
+    return {CopyFault::Refused, err, 0};
+}
+
+bool cancelled(const std::atomic<bool> *cancel)
+{
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+int copyByReadWrite(int in, int out, const std::atomic<bool> *cancel)
 {
     char buffer[128 * 1024];
-    for (;;) {
+    for (int round = 1;; ++round) {
+        if (round % 64 == 0 && cancelled(cancel))
+            return ECANCELED;
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got == 0)
             return 0;
@@ -59,12 +86,14 @@ int copyByReadWrite(int in, int out)
 }
 
 // Copies size bytes (the origin's size when it was opened); stops early if the file shrank.
-int copyData(int in, int out, off_t size)
+int copyData(int in, int out, off_t size, const std::atomic<bool> *cancel)
 {
     off_t done = 0;
     while (done < size) {
-        const ssize_t copied
-            = ::copy_file_range(in, nullptr, out, nullptr, std::size_t(size - done), 0);
+        if (cancelled(cancel))
+            return ECANCELED;
+        const ssize_t copied = ::copy_file_range(
+            in, nullptr, out, nullptr, std::size_t(std::min(size - done, chunkSize)), 0);
         if (copied == 0)
             return 0;
         if (copied > 0) {
@@ -76,35 +105,102 @@ int copyData(int in, int out, off_t size)
         // Not offered between these two file systems: copy the plain way.
         if (done == 0
             && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-            return copyByReadWrite(in, out);
+            return copyByReadWrite(in, out, cancel);
         return errno;
     }
     return 0;
 }
 
-int openTemporary(int dir, const QByteArray &tmp)
+bool sameTime(const struct timespec &a, const struct timespec &b)
 {
-    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    int fd = ::openat(dir, tmp.constData(), flags, 0600);
-    if (fd < 0 && errno == EEXIST) {
-        // Left by a run that was killed: it was never a finished copy.
-        ::unlinkat(dir, tmp.constData(), 0);
-        fd = ::openat(dir, tmp.constData(), flags, 0600);
-    }
-    return fd;
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-int writeTemporary(int in, const struct stat &origin, int dir, const QByteArray &tmp)
+// A copy only stands when the origin did not change while it was read.
+bool unchanged(int in, const struct stat &before)
 {
-    Fd out(openTemporary(dir, tmp));
-    if (out.get() < 0)
-        return errno;
-    if (const int err = copyData(in, out.get(), origin.st_size))
-        return err;
+    struct stat after { };
+    return ::fstat(in, &after) == 0 && after.st_size == before.st_size
+        && sameTime(after.st_mtim, before.st_mtim) && sameTime(after.st_ctim, before.st_ctim);
+}
+
+// Writes the origin's data, time and permission bits into out.
+CopyResult fill(int in, const struct stat &origin, int out, const std::atomic<bool> *cancel)
+{
+    if (const int err = copyData(in, out, origin.st_size, cancel))
+        return err == ECANCELED ? CopyResult {CopyFault::Cancelled} : refused(err);
+    if (!unchanged(in, origin))
+        return {CopyFault::OriginChanged};
     const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
-    if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), origin.st_mode & 07777) != 0)
-        return errno;
-    return out.close() == 0 ? 0 : errno;
+    // Set-user-ID and set-group-ID bits would hand the copy's new owner's rights to its user.
+    if (::futimens(out, times) != 0 || ::fchmod(out, origin.st_mode & 01777) != 0)
+        return refused(errno);
+    return {CopyFault::None, 0, origin.st_size};
+}
+
+double secondsSince(const struct timespec &then)
+{
+    struct timespec now { };
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return double(now.tv_sec - then.tv_sec) + double(now.tv_nsec - then.tv_nsec) / 1e9;
+}
+
+// Removes the temporary file tmp when it was left by a copy that no longer runs (a killed run):
+// no copy holds its lock, and it has not changed for a while, which also covers the moment
+// between a file's creation and its locking and file systems without locks.
+bool removeAbandoned(int dir, const char *tmp)
+{
+    const Fd fd(::openat(dir, tmp, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st { };
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false; // not a file of ours
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return false; // a copy under way holds it
+    if (secondsSince(st.st_ctim) < abandonedAfter)
+        return false;
+    struct stat named { };
+    if (::fstatat(dir, tmp, &named, AT_SYMLINK_NOFOLLOW) != 0 || named.st_ino != st.st_ino
+        || named.st_dev != st.st_dev)
+        return false; // replaced meanwhile
+    return ::unlinkat(dir, tmp, 0) == 0;
+}
+
+// Creates the hidden temporary file beside to, locked until it is closed so that no other run
+// takes it for abandoned. Names held by copies under way are passed over.
+int createTemporary(int dir, const QByteArray &to, QByteArray &tmp)
+{
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    for (int attempt = 0; attempt < temporaryAttempts; ++attempt) {
+        tmp = TemporaryCopyName(to, attempt);
+        int fd = ::openat(dir, tmp.constData(), flags, 0600);
+        if (fd < 0 && errno == EEXIST) {
+            if (!removeAbandoned(dir, tmp.constData()))
+                continue; // in use
+            fd = ::openat(dir, tmp.constData(), flags, 0600);
+        }
+        if (fd >= 0)
+            ::flock(fd, LOCK_EX | LOCK_NB); // without locks, the file's age alone tells
+        return fd;
+    }
+    errno = EBUSY;
+    return -1;
+}
+
+CopyResult writeReplacing(int in, const struct stat &origin, int dir, const QByteArray &to,
+    const std::atomic<bool> *cancel)
+{
+    QByteArray tmp;
+    Fd out(createTemporary(dir, to, tmp));
+    if (out.get() < 0)
+        return refused(errno);
+    CopyResult result = fill(in, origin, out.get(), cancel);
+    if (result.ok() && out.close() != 0)
+        result = refused(errno);
+    if (result.ok() && ::renameat(dir, tmp.constData(), dir, to.constData()) != 0)
+        result = refused(errno);
+    if (!result.ok())
+        ::unlinkat(dir, tmp.constData(), 0);
+    return result;
 }
 
 // Opened without a name in the destination's folder, where the file system allows it.
@@ -116,75 +212,82 @@ int openUnnamed(int dir, const QByteArray &to)
 }
 
 // A new file is written without a name and linked under its name only once whole: nothing
-// half-written ever carries the name, and a killed run leaves nothing behind. -1 when the file
-// system offers no unnamed files (the caller then goes through a named temporary file).
-int writeNew(int in, const struct stat &origin, int dir, const QByteArray &to)
+// half-written ever carries the name, and a killed run leaves nothing behind. Nothing when the
+// file system offers no unnamed files (the caller then goes through a named temporary file).
+std::optional<CopyResult> writeNew(int in, const struct stat &origin, int dir, const QByteArray &to,
+    const std::atomic<bool> *cancel)
 {
     Fd out(openUnnamed(dir, to));
     if (out.get() < 0)
-        return -1;
-    if (const int err = copyData(in, out.get(), origin.st_size))
-        return err;
-    const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
-    if (::futimens(out.get(), times) != 0 || ::fchmod(out.get(), origin.st_mode & 07777) != 0)
-        return errno;
+        return std::nullopt;
+    const CopyResult result = fill(in, origin, out.get(), cancel);
+    if (!result.ok())
+        return result;
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(out.get());
     if (::linkat(AT_FDCWD, self.constData(), dir, to.constData(), AT_SYMLINK_FOLLOW) != 0)
-        return -1; // no /proc, or the name was taken meanwhile: the named way copes with both
+        return std::nullopt; // no /proc, or the name was taken meanwhile: the named way copes
     if (out.close() != 0) {
         const int err = errno;
         ::unlinkat(dir, to.constData(), 0);
-        return err;
+        return refused(err);
     }
-    return 0;
+    return result;
+}
+
+CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
+    bool isNew, const std::atomic<bool> *cancel)
+{
+    // Opened without waiting: a pipe or a device put in the file's place must not hold the run.
+    Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (in.get() < 0)
+        return errno == ENXIO ? CopyResult {CopyFault::NotAFile, ENXIO} : refused(errno);
+    struct stat origin { };
+    if (::fstat(in.get(), &origin) != 0)
+        return refused(errno);
+    if (!S_ISREG(origin.st_mode))
+        return {CopyFault::NotAFile};
+    if (isNew) {
+        if (std::optional<CopyResult> result = writeNew(in.get(), origin, toDir, toName, cancel))
+            return *result;
+        if (::lseek(in.get(), 0, SEEK_SET) != 0)
+            return refused(errno);
+    }
+    return writeReplacing(in.get(), origin, toDir, toName, cancel);
 }
 
 } // namespace
 
-QByteArray TemporaryCopyName(const QByteArray &to)
+QByteArray TemporaryCopyName(const QByteArray &to, int attempt)
 {
     const qsizetype slash = to.lastIndexOf('/');
-    const QByteArray folder = to.left(slash + 1);
     QByteArray name = to.mid(slash + 1);
-    const QByteArray suffix = ".tandrel-tmp";
-    const qsizetype room = NAME_MAX - 1 - suffix.size();
-    if (name.size() > room)
-        name.truncate(room); // still unique enough: one run writes one file at a time
-    return folder + '.' + name + suffix;
+    QByteArray tag = attempt > 0 ? '.' + QByteArray::number(attempt) : QByteArray();
+    tag += ".tandrel-tmp";
+    if (1 + name.size() + tag.size() > NAME_MAX) {
+        // Cut, with a hash of the whole name, so that two long names alike at first stay apart.
+        tag = '.' + QCryptographicHash::hash(name, QCryptographicHash::Md5).toHex().left(16) + tag;
+        name.truncate(NAME_MAX - 1 - tag.size());
+        while (!name.isEmpty() && (uchar(name.back()) & 0xC0) == 0x80)
+            name.chop(1); // whole characters only
+        if (!name.isEmpty() && uchar(name.back()) >= 0xC0)
+            name.chop(1);
+    }
+    return to.left(slash + 1) + '.' + name + tag;
 }
 
-int SafeCopyAt(
-    int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName, long existingMode)
+CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
+    long existingMode, const std::atomic<bool> *cancel)
 {
     if (existingMode >= 0 && S_ISREG(mode_t(existingMode)) && (existingMode & 0222) == 0)
-        return EACCES; // a read-only destination file is never replaced
-
-    Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        return errno;
-    struct stat origin { };
-    if (::fstat(in.get(), &origin) != 0)
-        return errno;
-    if (!S_ISREG(origin.st_mode))
-        return EINVAL;
-
-    if (existingMode < 0) {
-        const int err = writeNew(in.get(), origin, toDir, toName);
-        if (err >= 0)
-            return err;
-        if (::lseek(in.get(), 0, SEEK_SET) != 0)
-            return errno;
-    }
-    const QByteArray tmp = TemporaryCopyName(toName);
-    int err = writeTemporary(in.get(), origin, toDir, tmp);
-    if (err == 0 && ::renameat(toDir, tmp.constData(), toDir, toName.constData()) != 0)
-        err = errno;
-    if (err != 0)
-        ::unlinkat(toDir, tmp.constData(), 0);
-    return err;
+        return refused(EACCES); // a read-only destination file is never replaced
+    const bool isNew = existingMode < 0;
+    CopyResult result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel);
+    if (result.fault == CopyFault::OriginChanged) // once more: it may have been a last save
+        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel);
+    return result;
 }
 
-int SafeCopy(const QByteArray &from, const QByteArray &to)
+CopyResult SafeCopy(const QByteArray &from, const QByteArray &to)
 {
     struct stat existing { };
     const long mode = ::stat(to.constData(), &existing) == 0 ? long(existing.st_mode) : -1;

@@ -2,18 +2,41 @@
 
 #include <QByteArray>
 
+#include <atomic>
+
+// Why a copy did not stand.
+enum class CopyFault {
+    None,
+    Refused, // the system refused it (errno tells why): read-only file, no permission, ...
+    OriginChanged, // the origin kept changing while it was copied
+    NotAFile, // the origin is no longer a regular file (a pipe, a device, a folder)
+    LinkedFolder, // the destination folder is a symbolic link (found by the caller)
+    Cancelled, // the run was cancelled during the copy
+};
+
+struct CopyResult {
+    CopyFault fault = CopyFault::None;
+    int error = 0; // errno of a refusal
+    qint64 bytes = 0; // the size of the copy made
+    bool ok() const { return fault == CopyFault::None; }
+};
+
 // Copies a file so that the destination always holds either its old content or the new one,
-// whole: the data goes to a hidden temporary file beside the destination, which gets the
-// origin's modification time and permission bits and is then renamed over the destination.
-// A destination file without any write permission bit is refused, whoever runs the program.
-// Returns 0 on success, else the errno of the failure; nothing is left behind on failure.
-int SafeCopy(const QByteArray &from, const QByteArray &to);
+// whole, and only content that the origin held unchanged from the first byte to the last: the
+// origin is read again after the copy, and a copy of an origin that changed meanwhile is thrown
+// away and made once more. A new file is written without a name and linked under its name once
+// whole; a file that replaces another goes to a hidden temporary file beside it, renamed over
+// it. Copies get the origin's modification time and permission bits, never its set-user-ID or
+// set-group-ID bit. A destination file without any write permission bit is refused, whoever
+// runs the program. Nothing is left behind on failure.
+CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 
 // The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
 // paths works too). existingMode: the mode of the destination file when the caller knows that
-// one exists, -1 when it knows there is none.
-int SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode);
+// one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
+CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
+    long existingMode, const std::atomic<bool> *cancel = nullptr);
 
-// The hidden temporary name used for a destination path (recognisable by a later run).
-QByteArray TemporaryCopyName(const QByteArray &to);
+// The hidden temporary name of a destination path; attempt counts the names tried after the
+// first was in use. Recognisable by a later run, which removes it once abandoned.
+QByteArray TemporaryCopyName(const QByteArray &to, int attempt = 0);

@@ -10,7 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
@@ -109,7 +108,6 @@ frm_sync::frm_sync(RunRequest request, Prompter &prompter, RunFunction run, QWid
 frm_sync::~frm_sync()
 {
     cancel_.store(true);
-    observer_.abandon();
     if (worker_.joinable())
         worker_.join();
 }
@@ -207,15 +205,6 @@ void frm_sync::drainRun()
         case WindowRunObserver::Event::Kind::Title:
             setWindowTitle(event.text);
             break;
-        case WindowRunObserver::Event::Kind::FileLimit: {
-            appendLines(lines);
-            const QPointer<frm_sync> alive(this);
-            prompter_.critical(this, QStringLiteral("Erreur"), event.text);
-            if (!alive)
-                return; // the window went while the box was open; its run has been let go
-            observer_.answerFileLimit();
-            break;
-        }
         case WindowRunObserver::Event::Kind::Finished:
             appendLines(lines);
             draining_ = false;

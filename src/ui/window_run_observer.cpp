@@ -27,16 +27,6 @@ void WindowRunObserver::progressChanged(qint64 value, qint64 maximum)
     progress_ = Progress {value, maximum};
 }
 
-void WindowRunObserver::fileLimitReached(const QString &message)
-{
-    std::unique_lock lock(mutex_);
-    if (abandoned_)
-        return;
-    limitAnswered_ = false;
-    events_.push_back({Event::Kind::FileLimit, message});
-    answered_.wait(lock, [this] { return limitAnswered_ || abandoned_; });
-}
-
 void WindowRunObserver::finished(const RunOutcome &outcome)
 {
     const std::lock_guard lock(mutex_);
@@ -60,22 +50,4 @@ RunOutcome WindowRunObserver::outcome() const
 {
     const std::lock_guard lock(mutex_);
     return outcome_;
-}
-
-void WindowRunObserver::answerFileLimit()
-{
-    {
-        const std::lock_guard lock(mutex_);
-        limitAnswered_ = true;
-    }
-    answered_.notify_all();
-}
-
-void WindowRunObserver::abandon()
-{
-    {
-        const std::lock_guard lock(mutex_);
-        abandoned_ = true;
-    }
-    answered_.notify_all();
 }

@@ -5,19 +5,18 @@
 
 #include <QString>
 
-#include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <optional>
 
 // The run window's side of a run: the worker thread pushes what the run reports, the window's
-// timer takes it in batches on the user-interface thread. Lines, report flushes, titles, the
-// file-limit notice and the end of the run keep their order; progress keeps only its latest
-// value, since only that one is ever shown.
+// timer takes it in batches on the user-interface thread. Lines, report flushes, titles and the
+// end of the run keep their order; progress keeps only its latest value, since only that one is
+// ever shown.
 class WindowRunObserver final : public RunObserver {
 public:
     struct Event {
-        enum class Kind { Line, Flushed, Title, FileLimit, Finished };
+        enum class Kind { Line, Flushed, Title, Finished };
         Kind kind;
         QString text;
     };
@@ -31,8 +30,6 @@ public:
     void reportFlushed() override;
     void titleChanged(const QString &title) override;
     void progressChanged(qint64 value, qint64 maximum) override;
-    // Waits until the window has shown the notice (answerFileLimit) or has gone (abandon).
-    void fileLimitReached(const QString &message) override;
     // The last event of a run.
     void finished(const RunOutcome &outcome);
 
@@ -40,20 +37,12 @@ public:
     std::deque<Event> takeEvents();
     std::optional<Progress> takeProgress();
     RunOutcome outcome() const;
-    // The file-limit notice has been closed: the run goes on.
-    void answerFileLimit();
-    // The window is going away: a run waiting for an answer goes on, and later notices are
-    // not waited for.
-    void abandon();
 
 private:
     void push(Event::Kind kind, const QString &text = {});
 
     mutable std::mutex mutex_;
-    std::condition_variable answered_;
     std::deque<Event> events_;
     std::optional<Progress> progress_;
     RunOutcome outcome_;
-    bool limitAnswered_ = false;
-    bool abandoned_ = false;
 };

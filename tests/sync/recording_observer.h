@@ -11,9 +11,9 @@ class RecordingObserver : public RunObserver {
 public:
     QStringList lines; // every line, flushes included
     QStringList titles;
-    QStringList notices; // file-limit messages
     int flushes = 0;
     std::function<void(const QString &)> onLine; // called after each line
+    std::function<void(qint64, qint64)> onProgress;
 
     void lineAdded(const QString &line) override
     {
@@ -23,6 +23,9 @@ public:
     }
     void reportFlushed() override { ++flushes; }
     void titleChanged(const QString &title) override { titles << title; }
-    void progressChanged(qint64, qint64) override { }
-    void fileLimitReached(const QString &message) override { notices << message; }
+    void progressChanged(qint64 value, qint64 maximum) override
+    {
+        if (onProgress)
+            onProgress(value, maximum);
+    }
 };

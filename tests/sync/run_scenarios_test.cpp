@@ -1,7 +1,6 @@
 #include "recording_observer.h"
 #include "report_buffer.h"
-#include "run_driver.h"
-#include "temp_dir.h"
+#include "run_fixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,54 +18,6 @@
 
 namespace {
 
-// An origin, a destination and an application folder in one temporary folder.
-struct Folders {
-    explicit Folders(const QString &base = QDir::tempPath())
-        : dir(base)
-    {
-    }
-    TempDir dir;
-    QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
-            app = dir.mkdir("app") + '/';
-};
-
-Action makeAction(const QString &from, const QString &to, const QString &inclSub,
-    const QString &filter = QStringLiteral("*.*"))
-{
-    // Enabled, filter, folders, sub-folders, then copied when the size differs or the origin is
-    // newer.
-    return {0, 0, {}, "OUI", filter, from, to, inclSub, ">", "<>", "OR"};
-}
-
-// Project "Sauvegarde" run at a fixed time, with "." grouping thousands; its report is saved.
-RunRequest makeRequest(const QString &app, std::vector<Action> actions,
-    RunMode mode = RunMode::Synchronize, bool showAll = false)
-{
-    return {"Sauvegarde", app, mode, showAll, true, std::move(actions), QLocale(QLocale::German),
-        [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 27)); }};
-}
-
-RunOutcome runProject(const RunRequest &request, RecordingObserver &observer)
-{
-    std::atomic<bool> cancel {false};
-    return RunDriver::run(request, observer, cancel);
-}
-
-// The report file's expected content for these screen lines: all but the last, CR LF each.
-QByteArray asReportFile(const QStringList &lines)
-{
-    QByteArray data;
-    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
-        data += lines[i].toUtf8() + "\r\n";
-    return data;
-}
-
-void setModified(const QString &path, qint64 seconds)
-{
-    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
-}
-
 // The lines of action i (1-based) of a run of count actions, up to the next action or the end.
 QStringList actionBlock(const QStringList &lines, int i, int count)
 {
@@ -75,14 +26,6 @@ QStringList actionBlock(const QStringList &lines, int i, int count)
     if (to < 0)
         to = lines.indexOf(QStringLiteral("          ") + QString(35, u'-'));
     return lines.mid(from + 3, to - from - 4); // after the header lines, before the blank
-}
-
-QStringList everything(const QString &folder)
-{
-    QStringList names
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
 }
 
 const QString doneLine = QStringLiteral("          Terminé: 05.12.2026 à 14:03:27");
@@ -322,9 +265,9 @@ TEST(Run, NamesTheReportFileSafelyAndSavesItOnlyWhenAsked)
     EXPECT_FALSE(QFile::exists(f.app + "Sauvegarde.log"));
 }
 
-// Beyond 32000 files the rest is left with a notice; the report passed 30000 lines once:
-// flushed, then saved at the end, nothing lost.
-TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
+// The recursive list has no fixed size: past the old limit of 32,000 files every file is
+// copied. The report passed 30000 lines once: flushed, then saved at the end, nothing lost.
+TEST(Run, ListsEveryFileAndFlushesLongReports)
 {
     // Thousands of new files are quick to make in memory, slow on some disks.
     Folders f(
@@ -341,14 +284,10 @@ TEST(Run, ListsAtMost32000FilesAndFlushesLongReports)
     const RunOutcome outcome
         = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
 
-    EXPECT_EQ(observer.notices,
-        QStringList {
-            "Erreur: Nombre de fichiers maximum atteint! (max. 32000 fichiers possibles)"});
-    EXPECT_EQ(outcome.totalFiles, 32000);
-    EXPECT_FALSE(QFile::exists(f.dir("Destination/lot/f32000")));
-    EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f31999")));
+    EXPECT_EQ(outcome.totalFiles, 32001);
+    EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f32000")));
     EXPECT_TRUE(
-        observer.lines.contains("    - Filtre de fichiers : *.* - 32000 fichier(s) trouvé(s)!"));
+        observer.lines.contains("    - Filtre de fichiers : *.* - 32001 fichier(s) trouvé(s)!"));
     EXPECT_EQ(observer.flushes, 1);
     EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
 }

@@ -45,30 +45,6 @@ QStringList numbered(const char *prefix, int count)
     return texts;
 }
 
-// Notes the report lines on screen when a box comes up, and whether the run went on meanwhile.
-class WatchingPrompter final : public Prompter {
-public:
-    const frm_sync *window = nullptr;
-    const std::atomic<bool> *goneOn = nullptr;
-    QStringList texts, linesAtBox;
-    bool runHadGoneOn = false;
-
-    QMessageBox::StandardButton message(QWidget *, Icon, const QString &, const QString &text,
-        QMessageBox::StandardButtons) override
-    {
-        texts << text;
-        linesAtBox = lines(*window);
-        QTest::qWait(100); // a run that did not wait for the box would go on meanwhile
-        runHadGoneOn = goneOn->load();
-        return QMessageBox::Ok;
-    }
-    // No file or folder dialog is expected.
-    using S = const QString &;
-    QString existingDirectory(QWidget *, S) override { return {}; }
-    QString saveFileName(QWidget *, S, S, S, S, S) override { return {}; }
-    QString openFileName(QWidget *, S, S, S, S) override { return {}; }
-};
-
 } // namespace
 
 class FrmSyncTest : public QObject {
@@ -78,8 +54,6 @@ private slots:
     void aRunFromLoadToClose();
     void escCancelsTheRun();
     void schedulerRunsCloseThemselvesAndFatalErrorsAreTold();
-    void theFileLimitNoticeHoldsTheRun();
-    void destroyingTheWindowStopsItsRun();
 };
 
 void FrmSyncTest::aRunFromLoadToClose()
@@ -211,51 +185,6 @@ void FrmSyncTest::schedulerRunsCloseThemselvesAndFatalErrorsAreTold()
         QCOMPARE(said, c.status == Status::Failed ? QStringList {fatal} : QStringList());
         QVERIFY(said.isEmpty() || prompter.shown.front().icon == Prompter::Icon::Critical);
     }
-}
-
-void FrmSyncTest::theFileLimitNoticeHoldsTheRun()
-{
-    std::atomic<bool> goneOn {false};
-    ScriptedRun run;
-    run.released = true;
-    run.afterRelease = [&](RunObserver &o) {
-        o.lineAdded(QStringLiteral("un"));
-        o.fileLimitReached(QStringLiteral("limite atteinte"));
-        goneOn = true;
-        o.lineAdded(QStringLiteral("deux"));
-    };
-    WatchingPrompter prompter;
-    prompter.goneOn = &goneOn;
-    frm_sync w(requestFor(), prompter, run.function());
-    prompter.window = &w;
-    w.show();
-    QTRY_VERIFY(w.isFinished());
-    QCOMPARE(prompter.texts, QStringList {"limite atteinte"});
-    QCOMPARE(prompter.linesAtBox, QStringList {"un"});
-    QVERIFY(!prompter.runHadGoneOn);
-    QCOMPARE(lines(w), (QStringList {"un", "deux"}));
-}
-
-void FrmSyncTest::destroyingTheWindowStopsItsRun()
-{
-    // While the run waits for a file-limit notice that the window has not shown yet (a plain
-    // running window is destroyed by the main window test's quit during a run).
-    ScriptedPrompter prompter;
-    std::atomic<bool> waiting {false};
-    ScriptedRun held;
-    held.released = true;
-    held.afterRelease = [&waiting](RunObserver &o) {
-        waiting = true;
-        o.fileLimitReached(QStringLiteral("limite"));
-    };
-    auto *w = new frm_sync(requestFor(), prompter, held.function());
-    w->Timer1_Timer();
-    while (!waiting) // no event is handled here, so the notice stays pending
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    QVERIFY(!held.returned);
-    delete w;
-    QVERIFY(held.returned && prompter.shown.isEmpty());
 }
 
 QTEST_MAIN(FrmSyncTest)

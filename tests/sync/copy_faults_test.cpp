@@ -1,0 +1,223 @@
+#include "run_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace {
+
+const QString blockEnd = QStringLiteral("          ") + QString(35, u'-');
+
+QString foundLine(int count)
+{
+    return QStringLiteral("    - Filtre de fichiers : *.* - %1 fichier(s) trouvé(s)!").arg(count);
+}
+
+// The file lines of a recursive action: after the "found" line and its blank, up to the next
+// blank line.
+QStringList fileLines(const QStringList &lines, int found)
+{
+    const qsizetype from = lines.indexOf(foundLine(found)) + 2;
+    return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
+}
+
+QString failed(const QString &path, const char *cause)
+{
+    return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
+}
+
+QString madeLine(const QString &folder)
+{
+    return "    - Nota : Création du dossier destination (" + folder.toLower() + ')';
+}
+
+} // namespace
+
+// Two names alike in their first 245 bytes (and one of 255 bytes) are replaced at once by the
+// two copy threads, round after round: each copy keeps its own content.
+TEST(CopyFaults, LongNamesAlikeAtFirstKeepTheirOwnContent)
+{
+    Folders f;
+    const QString prefix(245, u'n');
+    const QStringList names {prefix + "aaaaa", prefix + "bbbbb", QString(255, u'p')};
+    for (const QString &name : names)
+        f.dir.write("Destination/long/" + name, "old");
+    for (int round = 0; round < 4; ++round) {
+        const QByteArray contents[] = {QByteArray(4 * 1024 * 1024 + round, 'A'),
+            QByteArray(1 + round, 'B'), QByteArray(1000 + round, 'P')};
+        for (int i = 0; i < 3; ++i)
+            f.dir.write("Origine/long/" + names[i], contents[i]);
+        RecordingObserver observer;
+        const RunOutcome outcome = runProject(
+            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+        EXPECT_EQ(outcome.totalFiles, 3);
+        EXPECT_FALSE(outcome.copyErrors);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_TRUE(readFile(f.dir("Destination/long/" + names[i])) == contents[i])
+                << "round " << round << ", file " << i;
+    }
+    EXPECT_EQ(everything(f.dir("Destination/long")).size(), 3);
+}
+
+// An origin file that keeps changing while it is copied, and files that a pipe or a folder
+// replaced after the listing, get their error lines with their causes; the run goes on.
+TEST(CopyFaults, OriginsThatChangeOrStopBeingFilesGetTheirCause)
+{
+    Folders f;
+    const QString journal = f.dir.write("Origine/sous/journal.bin", QByteArray(64 << 20, 'j'));
+    f.dir.write("Origine/sous/dossier.txt");
+    f.dir.write("Origine/sous/stable.txt", "stable");
+    f.dir.write("Origine/sous/tube.txt");
+    f.dir.write("Destination/sous/journal.bin", "old");
+    std::atomic<bool> running {true};
+    std::thread writer([&] {
+        QFile file(journal);
+        while (running && file.open(QIODevice::Append) && file.write("+") == 1)
+            file.close();
+    });
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) {
+        if (line != foundLine(4))
+            return;
+        QFile::remove(f.dir("Origine/sous/dossier.txt"));
+        f.dir.mkdir("Origine/sous/dossier.txt");
+        QFile::remove(f.dir("Origine/sous/tube.txt"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(f.dir("Origine/sous/tube.txt")).constData(), 0644), 0);
+    };
+    const RunOutcome outcome
+        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    running = false;
+    writer.join();
+
+    const char *notAFile = "le fichier origine n'est pas un fichier ordinaire!";
+    EXPECT_EQ(fileLines(observer.lines, 4),
+        (QStringList {failed("sous/dossier.txt", notAFile),
+            failed("sous/journal.bin", "le fichier origine a changé pendant la copie!"),
+            "     sous/stable.txt - (copié)", failed("sous/tube.txt", notAFile)}));
+    EXPECT_TRUE(outcome.copyErrors);
+    EXPECT_EQ(outcome.totalFiles, 1);
+    EXPECT_EQ(readFile(f.dir("Destination/sous/journal.bin")), "old");
+    EXPECT_EQ(everything(f.dir("Destination/sous")), (QStringList {"journal.bin", "stable.txt"}));
+}
+
+// The destination chosen may be a link; below it, a folder that is a link (planted, deeper down,
+// or put in a folder's place during the run) is never entered: its files get their error line.
+TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
+{
+    Folders f;
+    const QString outside = f.dir.mkdir("Ailleurs"), outside2 = f.dir.mkdir("Ailleurs2");
+    f.dir.write("Ailleurs/x.txt", "not to be replaced");
+    for (const char *file : {"B/x.txt", "C/z.txt", "C/D/y.txt", "E/w.txt", "F/v.txt"})
+        f.dir.write(QStringLiteral("Origine/") + file, "new");
+    const QString chosen = f.dir("Lien-destination");
+    ASSERT_TRUE(QFile::link(f.destination, chosen));
+    ASSERT_TRUE(QFile::link(outside, f.dir("Destination/B")));
+    f.dir.mkdir("Destination/C");
+    ASSERT_TRUE(QFile::link(outside2, f.dir("Destination/C/D")));
+    f.dir.mkdir("Destination/F");
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) {
+        if (line != foundLine(5))
+            return;
+        // Listed: now the folder F becomes a link.
+        ASSERT_TRUE(QDir().rename(f.dir("Destination/F"), f.dir("F-avant")));
+        ASSERT_TRUE(QFile::link(outside2, f.dir("Destination/F")));
+    };
+    const RunOutcome outcome
+        = runProject(makeRequest(f.app, {makeAction(f.origin, chosen, "OUI")}), observer);
+
+    const char *linked = "le dossier destination est un lien symbolique!";
+    EXPECT_EQ(fileLines(observer.lines, 5),
+        (QStringList {failed("b/x.txt", linked), "     c/z.txt - (copié)", madeLine(chosen + "/e/"),
+            "     e/w.txt - (copié)", failed("f/v.txt", linked), failed("c/d/y.txt", linked)}));
+    EXPECT_TRUE(outcome.copyErrors);
+    EXPECT_EQ(readFile(f.dir("Ailleurs/x.txt")), "not to be replaced");
+    EXPECT_EQ(everything(outside), QStringList {"x.txt"});
+    EXPECT_TRUE(everything(outside2).isEmpty());
+    EXPECT_EQ(readFile(f.dir("Destination/E/w.txt")), "new");
+}
+
+// Cancelled in the middle of the copies: every folder made has its line, every file copied has
+// its line and no other, in list order; then the cancellation block alone closes the report.
+TEST(CopyFaults, ACancelledRunReportsEveryFolderAndCopyItMade)
+{
+    Folders f;
+    for (int d = 0; d < 20; ++d)
+        for (int i = 0; i < 20; ++i)
+            f.dir.write(QStringLiteral("Origine/d%1/f%2.bin").arg(d, 2, 10, QChar('0')).arg(i),
+                QByteArray(64 * 1024, char('a' + i)));
+    std::atomic<bool> cancel {false};
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) { cancel = cancel || line.endsWith("(copié)"); };
+    const RunOutcome outcome = RunDriver::run(
+        makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer, cancel);
+    ASSERT_EQ(outcome.status, RunOutcome::Status::Cancelled);
+
+    // In list order: each folder made, then each file copied into it (temporary files
+    // included, so that one left behind shows).
+    QStringList expected;
+    const QDir destination(f.destination);
+    for (const QString &folder : destination.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        expected << madeLine(f.destination + folder + '/');
+        for (const QString &file :
+            QDir(f.destination + folder).entryList(QDir::Files | QDir::Hidden))
+            expected << "     " + folder + '/' + file + " - (copié)";
+    }
+    ASSERT_GT(expected.size(), 1);
+    const qsizetype from = observer.lines.indexOf(foundLine(400)) + 2;
+    const qsizetype end
+        = observer.lines.indexOf("          Synchronisation annulée par l'utilisateur!");
+    EXPECT_EQ(observer.lines.mid(from, end - from - 2), expected);
+    EXPECT_EQ(observer.lines.count(blockEnd), 0);
+}
+
+// A cancel that comes while the closing block is written changes nothing: the report holds
+// the closing block alone.
+TEST(CopyFaults, ACancelDuringTheClosingBlockIsTooLate)
+{
+    Folders f;
+    f.dir.write("Origine/a.txt");
+    std::atomic<bool> cancel {false};
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) { cancel = cancel || line == blockEnd; };
+    const RunOutcome outcome = RunDriver::run(
+        makeRequest(f.app, {makeAction(f.origin, f.destination, "NON")}), observer, cancel);
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_TRUE(observer.lines.contains("          Total copié = 1 Fichiers"));
+    EXPECT_FALSE(observer.lines.contains("          Synchronisation annulée par l'utilisateur!"));
+    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
+}
+
+// An origin sub-folder removed once the run has entered it, or the destination folder removed
+// once the files are listed: each of their files gets the folder's line, and the run goes on.
+TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
+{
+    Folders f;
+    f.dir.write("Origine/A/a1.txt");
+    f.dir.write("Origine/A/a2.txt");
+    f.dir.write("Origine/B/b1.txt");
+    RecordingObserver observer;
+    observer.onProgress = [&](qint64 value, qint64 maximum) {
+        if (value == 1 && maximum == 2) // the second file of A
+            QDir(f.dir("Origine/A")).removeRecursively();
+    };
+    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}, RunMode::Simulate),
+        observer);
+    EXPECT_EQ(fileLines(observer.lines, 3),
+        (QStringList {madeLine(f.destination + "A/"), "     a/a1.txt - (copié)",
+            "    - Erreur: Le dossier origine n'existe pas! (" + (f.origin + "a/").toLower() + ')',
+            madeLine(f.destination + "B/"), "     b/b1.txt - (copié)"}));
+
+    RecordingObserver second;
+    second.onLine = [&](const QString &line) {
+        if (line == foundLine(1))
+            QDir(f.destination).removeRecursively();
+    };
+    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), second);
+    EXPECT_EQ(fileLines(second.lines, 1),
+        QStringList {"    - Erreur: Le dossier destination n'existe pas! ("
+            + f.destination.toLower() + ')'});
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "recording_observer.h"
+#include "run_driver.h"
+#include "temp_dir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+// What the run scenarios share: folders, actions, requests and a look at the results.
+
+// An origin, a destination and an application folder in one temporary folder.
+struct Folders {
+    explicit Folders(const QString &base = QDir::tempPath())
+        : dir(base)
+    {
+    }
+    TempDir dir;
+    QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
+            app = dir.mkdir("app") + '/';
+};
+
+inline Action makeAction(const QString &from, const QString &to, const QString &inclSub,
+    const QString &filter = QStringLiteral("*.*"))
+{
+    // Enabled, filter, folders, sub-folders, then copied when the size differs or the origin is
+    // newer.
+    return {0, 0, {}, "OUI", filter, from, to, inclSub, ">", "<>", "OR"};
+}
+
+// Project "Sauvegarde" run at a fixed time, with "." grouping thousands; its report is saved.
+inline RunRequest makeRequest(const QString &app, std::vector<Action> actions,
+    RunMode mode = RunMode::Synchronize, bool showAll = false)
+{
+    return {"Sauvegarde", app, mode, showAll, true, std::move(actions), QLocale(QLocale::German),
+        [] { return QDateTime(QDate(2026, 12, 5), QTime(14, 3, 27)); }};
+}
+
+inline RunOutcome runProject(const RunRequest &request, RecordingObserver &observer)
+{
+    std::atomic<bool> cancel {false};
+    return RunDriver::run(request, observer, cancel);
+}
+
+// The report file's expected content for these screen lines: all but the last, CR LF each.
+inline QByteArray asReportFile(const QStringList &lines)
+{
+    QByteArray data;
+    for (qsizetype i = 0; i + 1 < lines.size(); ++i)
+        data += lines[i].toUtf8() + "\r\n";
+    return data;
+}
+
+inline void setModified(const QString &path, qint64 seconds)
+{
+    const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+inline QStringList everything(const QString &folder)
+{
+    QStringList names
+        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
