@@ -10,7 +10,8 @@ app_id=$(sed -n 's/^set(TANDREL_APP_ID "\(.*\)")$/\1/p' CMakeLists.txt)
 echo "-- lintian"
 status=0
 report=$(lintian --fail-on error,warning "$deb" 2>&1) || status=$?
-grep -v "root privileges" <<<"$report" || true
+report=$(grep -v "root privileges" <<<"$report" || true)
+echo "${report:-rien à signaler}"
 ((status == 0))
 
 work=$(mktemp -d)
