@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tandrel with warnings as errors and runs every test; then
-# runs the core tests again under AddressSanitizer and UndefinedBehaviorSanitizer, and fuzzes
-# the INI reader for 30 seconds.
+# Installs what is missing, builds Tandrel with warnings as errors and runs every test; builds
+# the Debian package and checks it; then runs the core tests again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and fuzzes the INI reader for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -10,6 +10,10 @@ cd "$(dirname "$0")"
 echo "== Construction et tests (build/)"
 ./scripts/build.sh build -DTANDREL_WERROR=ON
 (cd build && ctest --output-on-failure -j2)
+
+echo "== Paquet Debian (build-deb/) : construction, lintian, programmes du paquet"
+deb=$(./scripts/package.sh)
+./scripts/check-package.sh "$deb"
 
 echo "== Tests du cœur sous AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/)"
 ./scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DTANDREL_WERROR=ON \

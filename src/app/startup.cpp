@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "app_dir.h"
+#include "app_options.h"
 #include "error_box.h"
 #include "frm_main.h"
 #include "prompter.h"
@@ -55,4 +56,13 @@ Startup StartTandrel(Prompter &prompter, const QString &exeDir, const QString &p
     startup.window = std::move(window);
     startup.exitCode = 0;
     return startup;
+}
+
+void ShowMainWindow(frm_main &window, const AppOptions &options)
+{
+    // The window's own state change puts it in the tray.
+    if (options.minimized)
+        window.showMinimized();
+    else
+        window.show();
 }

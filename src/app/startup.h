@@ -4,6 +4,7 @@
 
 #include <memory>
 
+struct AppOptions;
 class Prompter;
 class QLockFile;
 class frm_main;
@@ -24,3 +25,6 @@ struct Startup {
 // Finds the application folder (exeDir when writable, else perUserDir), takes the
 // one-instance lock there and loads the main window. Failures are told through prompter.
 Startup StartTandrel(Prompter &prompter, const QString &exeDir, const QString &perUserDir);
+
+// Shows the loaded main window, minimised to the tray when the options say so.
+void ShowMainWindow(frm_main &window, const AppOptions &options);

@@ -27,14 +27,9 @@ void drawFolder(QPainter &p, qreal x, qreal y, qreal w, const QColor &color)
 
 } // namespace
 
-QPixmap AppIconPixmap(int size)
+void DrawAppIcon(QPainter &p)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 64.0, size / 64.0);
-
     QLinearGradient back(0, 0, 0, 64);
     back.setColorAt(0, QColor(64, 140, 220));
     back.setColorAt(1, QColor(24, 80, 160));
@@ -55,6 +50,15 @@ QPixmap AppIconPixmap(int size)
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     p.drawPolygon(QPolygonF({QPointF(28, 39), QPointF(36, 46), QPointF(28, 53)}));
+}
+
+QPixmap AppIconPixmap(int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.scale(size / 64.0, size / 64.0);
+    DrawAppIcon(p);
     return pixmap;
 }
 

@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "app_icon.h"
+#include "autostart_item.h"
 #include "db_error.h"
 #include "error_box.h"
 #include "frm_about.h"
@@ -19,6 +20,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QSystemTrayIcon>
@@ -67,6 +69,10 @@ frm_main::~frm_main()
 void frm_main::connectHandlers()
 {
     MainView &v = *view_;
+    // "Démarrer avec la session" sits just above "Quitter".
+    QAction *autostart = AddAutostartItem(v.cap_file, prompter_, this);
+    v.cap_file->insertAction(v.mnu_exit, autostart);
+    v.cap_file->insertSeparator(v.mnu_exit);
     connect(&Data1, &ActionBrowser::reposition, this, &frm_main::Data1_Reposition);
     connect(Timer1, &QTimer::timeout, this, &frm_main::Timer1_Timer);
     connect(tmr_sch, &QTimer::timeout, this, &frm_main::tmr_sch_Timer);

@@ -174,7 +174,7 @@ QGroupBox *MainView::buildActionFrame()
 void MainView::buildMenus()
 {
     QMenuBar *bar = window_.menuBar();
-    QMenu *cap_file = addMenu(bar, "cap_file", "&Fichier");
+    cap_file = addMenu(bar, "cap_file", "&Fichier");
     mnu_import = addItem(cap_file, "mnu_import", "Importer un projet");
     mnu_export = addItem(cap_file, "mnu_export", "Exporter le projet");
     cap_file->addSeparator();

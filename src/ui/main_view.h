@@ -51,6 +51,7 @@ public:
     QPushButton *cmd_sync = nullptr;
     IndicatorImage *Img_Green = nullptr;
     IndicatorImage *Img_Red = nullptr;
+    QMenu *cap_file = nullptr;
     QAction *mnu_import = nullptr;
     QAction *mnu_export = nullptr;
     QAction *mnu_viewreport = nullptr;

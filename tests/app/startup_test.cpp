@@ -1,3 +1,5 @@
+#include "app_options.h"
+#include "autostart_entry.h"
 #include "foreign_database.h"
 #include "frm_main.h"
 #include "scripted_prompter.h"
@@ -6,6 +8,7 @@
 
 #include <QFile>
 #include <QLockFile>
+#include <QProcess>
 #include <QTest>
 
 class StartupTest : public QObject {
@@ -16,6 +19,7 @@ private slots:
     void aReadOnlyProgramFolderFallsBackToThePerUserFolder();
     void noUsableFolderIsAStartupError();
     void aForeignDatabaseIsAStartupError();
+    void theSessionStartsTheWindowMinimised();
 };
 
 void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
@@ -76,6 +80,31 @@ void StartupTest::aForeignDatabaseIsAStartupError()
     // The failed start leaves the folder free for the next one.
     QLockFile lock(dir("Tandrel.lock"));
     QVERIFY(lock.tryLock(0));
+}
+
+// The command line of the autostart entry, as the session splits it, starts the window
+// minimised; a start from the menu (no argument) shows it as usual.
+void StartupTest::theSessionStartsTheWindowMinimised()
+{
+    TempDir dir;
+    const QString entry = dir("autostart/tandrel.desktop");
+    QCOMPARE(WriteAutostart(entry, dir("mon programme/tandrel")), QString());
+    QStringList command;
+    for (const QString &line : QString::fromUtf8(readFile(entry)).split('\n')) {
+        if (line.startsWith(QStringLiteral("Exec=")))
+            command = QProcess::splitCommand(line.mid(5));
+    }
+    QCOMPARE(command.value(0), dir("mon programme/tandrel"));
+
+    ScriptedPrompter prompter;
+    Startup session = StartTandrel(prompter, dir.mkdir("session"), QString());
+    ShowMainWindow(*session.window, ParseAppOptions(command));
+    QVERIFY(session.window->isMinimized());
+
+    Startup menu = StartTandrel(prompter, dir.mkdir("menu"), QString());
+    ShowMainWindow(*menu.window, ParseAppOptions({dir("tandrel")}));
+    QVERIFY(menu.window->isVisible());
+    QVERIFY(!menu.window->isMinimized());
 }
 
 QTEST_MAIN(StartupTest)

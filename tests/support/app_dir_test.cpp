@@ -1,4 +1,5 @@
 #include "app_dir.h"
+#include "app_id.h"
 #include "temp_dir.h"
 
 #include <QFileInfo>
@@ -26,4 +27,19 @@ TEST(ResolveAppDir, PrefersAWritableProgramFolderElseFallsBackToThePerUserFolder
     EXPECT_EQ(ResolveAppDir(dir("missing"), file + "/data"), QString());
     EXPECT_TRUE(QFileInfo(file).isFile());
     EXPECT_EQ(ResolveAppDir(QString(), QString()), QString());
+}
+
+// An installed program never writes beside itself, even where it could (root under /usr/bin):
+// each user keeps their own data. A build tree or a portable copy has no desktop entry there.
+TEST(ResolveAppDir, AnInstalledProgramUsesThePerUserFolder)
+{
+    TempDir dir;
+    const QString bin = dir.mkdir("usr/bin");
+    const QString perUser = dir("home/.local/share/Tandrel");
+    dir.write("usr/share/applications/other.desktop");
+    EXPECT_EQ(ResolveAppDir(bin, perUser), bin + "/");
+
+    dir.write("usr/share/applications/" + AppId() + ".desktop");
+    EXPECT_EQ(ResolveAppDir(bin, perUser), perUser + "/");
+    EXPECT_EQ(ResolveAppDir(bin + "/", perUser), perUser + "/");
 }

@@ -1,0 +1,105 @@
+#include "autostart_entry.h"
+#include "temp_dir.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// Runs a program and returns its exit status and what it printed, or fails the test.
+QPair<int, QString> runTool(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(30'000))
+        ADD_FAILURE() << program.toStdString() << ": " << process.errorString().toStdString();
+    return {process.exitCode(), QString::fromUtf8(process.readAll())};
+}
+
+} // namespace
+
+// The entry as a session starts it: GLib's launcher runs the program at an awkward path with
+// the minimised option alone, and the desktop-entry validator has nothing to say about it.
+TEST(Autostart, TheSessionStartsTheProgramMinimised)
+{
+    TempDir dir;
+    const QString started = dir("started.txt");
+    const QString program = dir.write("l'été \"$HOME\" \\ `x`/tandrel",
+        "#!/bin/sh\nprintf '%s\\n' \"$0\" \"$@\" > '" + started.toUtf8() + "'\n");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString file = dir("config/autostart/tandrel.desktop");
+
+    EXPECT_FALSE(AutostartEnabled(file));
+    ASSERT_EQ(WriteAutostart(file, program), QString());
+    EXPECT_TRUE(AutostartEnabled(file));
+    EXPECT_EQ(runTool("desktop-file-validate", {file}), qMakePair(0, QString()));
+
+    EXPECT_EQ(runTool("gio", {"launch", file}).first, 0);
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFile::exists(started) && waited.elapsed() < 10'000)
+        QThread::msleep(50);
+    QThread::msleep(100); // the line is written as the file is created
+    EXPECT_EQ(readFile(started), (program + '\n' + StartMinimizedOption + '\n').toUtf8());
+
+    // GLib's launcher cannot find a program whose path holds "%": the validator checks it.
+    ASSERT_EQ(WriteAutostart(file, dir("100 %d/tandrel")), QString());
+    EXPECT_EQ(runTool("desktop-file-validate", {file}), qMakePair(0, QString()));
+
+    EXPECT_EQ(RemoveAutostart(file), QString());
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_FALSE(AutostartEnabled(file));
+    EXPECT_EQ(RemoveAutostart(file), QString()); // already gone
+}
+
+// An entry the user edited still counts unless it is switched off in its main group.
+TEST(Autostart, AnEntrySwitchedOffByTheUserIsNotEnabled)
+{
+    TempDir dir;
+    const QByteArray main = "[Desktop Entry]\nType=Application\nExec=tandrel --autre\n";
+    const QList<QPair<QByteArray, bool>> cases = {
+        {main, true},
+        {main + "Hidden=false\n", true},
+        {main + "Hidden=true\n", false},
+        {main + "  X-GNOME-Autostart-enabled=false\n", false},
+        {main + "[Desktop Action x]\nHidden=true\n", true},
+    };
+    for (const auto &[content, enabled] : cases)
+        EXPECT_EQ(AutostartEnabled(dir.write("entry.desktop", content)), enabled)
+            << content.toStdString();
+}
+
+// Without write permission on the autostart folder (root has it everywhere, so the user
+// "nobody" tries, in a child process) both changes fail with a reason and touch nothing.
+TEST(Autostart, NoWritePermissionIsToldAndChangesNothing)
+{
+    TempDir dir;
+    const QString present = dir.write("autostart/present.desktop", "[Desktop Entry]\n");
+    const QString absent = dir("autostart/absent.desktop");
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        const bool refused = !WriteAutostart(absent, "/usr/bin/tandrel").isEmpty()
+            && !RemoveAutostart(present).isEmpty();
+        ::_exit(refused ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(QFile::exists(present));
+    EXPECT_FALSE(QFile::exists(absent));
+}
