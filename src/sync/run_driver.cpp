@@ -38,9 +38,11 @@ QString openingText(RunMode mode)
     return QStringLiteral(" (Projet : ");
 }
 
-QString reportFileName(const RunContext &run)
+// The last line names the report file, only when the report goes there.
+void addReportFileLine(RunContext &run, const QString &text)
 {
-    return QFileInfo(run.report.reportFile()).fileName();
+    if (run.request.saveReport)
+        run.add(text + QFileInfo(run.report.reportFile()).fileName());
 }
 
 // The destination's place inside the origin tree, so that the walk can leave it out.
@@ -111,7 +113,7 @@ void writeClosingBlock(RunContext &run)
     run.add(blank);
     run.add(equalsLine);
     run.add(blank);
-    run.add(QStringLiteral("     Rapport enregistré dans le fichier : ") + reportFileName(run));
+    addReportFileLine(run, QStringLiteral("     Rapport enregistré dans le fichier : "));
 }
 
 void writeCancellationBlock(RunContext &run)
@@ -126,7 +128,7 @@ void writeCancellationBlock(RunContext &run)
     run.add(blank);
     run.add(equalsLine);
     run.add(blank);
-    run.add(QStringLiteral("     Rapport enregistré dans le fichier : ") + reportFileName(run));
+    addReportFileLine(run, QStringLiteral("     Rapport enregistré dans le fichier : "));
 }
 
 void writeFatalBlock(RunContext &run, const RunError &error)
@@ -137,7 +139,7 @@ void writeFatalBlock(RunContext &run, const RunError &error)
     run.add(blank);
     run.add(equalsLine);
     run.add(blank);
-    run.add(QStringLiteral("     rapport sauvé dans le fichier : ") + reportFileName(run));
+    addReportFileLine(run, QStringLiteral("     rapport sauvé dans le fichier : "));
 }
 
 RunOutcome outcomeOf(const RunContext &run, RunOutcome::Status status)
