@@ -8,9 +8,13 @@
 
 #include <atomic>
 #include <optional>
+#include <span>
 #include <thread>
 
 namespace {
+
+// Folders listed at once: the names of a slice wait in memory until they join the list.
+constexpr std::size_t sliceSize = 64;
 
 // One folder's listing, or the error that listing it raised.
 struct Listed {
@@ -18,10 +22,10 @@ struct Listed {
     std::optional<RunError> error;
 };
 
-// Lists the folders of one level of the tree on two threads; the results keep the folders'
-// order, so the walk reads exactly as if they had been listed one after the other.
+// Lists folders of one level of the tree on two threads; the results keep the folders' order,
+// so the walk reads exactly as if they had been listed one after the other.
 std::vector<Listed> listLevel(
-    const RunContext &run, const std::vector<QByteArray> &level, const WildcardFilter &filter)
+    const RunContext &run, std::span<const QByteArray> level, const WildcardFilter &filter)
 {
     std::vector<Listed> results(level.size());
     std::atomic<std::size_t> next {0};
@@ -54,19 +58,23 @@ void BuildFileList(RunContext &run)
     const WildcardFilter filter(run.FileFilter);
     std::vector<QByteArray> level {QByteArray()};
     while (!level.empty()) {
-        std::vector<Listed> listed = listLevel(run, level, filter);
         std::vector<QByteArray> below;
-        for (std::size_t i = 0; i < level.size(); ++i) {
-            run.stopIfCancelled();
-            if (listed[i].error)
-                throw *listed[i].error;
-            for (const QByteArray &sub : listed[i].listing.folders) {
-                QByteArray relative = level[i] + sub + '/';
-                if (relative != run.skipFolder)
-                    below.push_back(std::move(relative));
+        for (std::size_t first = 0; first < level.size(); first += sliceSize) {
+            const std::span<const QByteArray> slice
+                = std::span(level).subspan(first, std::min(sliceSize, level.size() - first));
+            std::vector<Listed> listed = listLevel(run, slice, filter);
+            for (std::size_t i = 0; i < slice.size(); ++i) {
+                run.stopIfCancelled();
+                if (listed[i].error)
+                    throw *listed[i].error;
+                for (const QByteArray &sub : listed[i].listing.folders) {
+                    QByteArray relative = slice[i] + sub + '/';
+                    if (relative != run.skipFolder)
+                        below.push_back(std::move(relative));
+                }
+                for (const QByteArray &name : listed[i].listing.files)
+                    run.fileList.append(slice[i], name);
             }
-            for (const QByteArray &name : listed[i].listing.files)
-                run.fileList.push_back(level[i] + name);
         }
         level = std::move(below);
     }

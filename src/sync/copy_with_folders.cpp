@@ -101,9 +101,9 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();
         run.observer.progressChanged(i, last);
-        const QByteArray &entry = run.fileList[std::size_t(i)];
+        const QByteArrayView entry = run.fileList[std::size_t(i)];
         const qsizetype slash = entry.lastIndexOf('/');
-        folders.enter(run, toRoot.fd(), QByteArrayView(entry).first(slash + 1));
+        folders.enter(run, toRoot.fd(), entry.first(slash + 1));
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
         const DestinationProbe probe = prober.take(std::size_t(i));

@@ -16,7 +16,7 @@ bool stillThere(const FolderHandle &folder)
 
 } // namespace
 
-DestinationProber::DestinationProber(int root, const std::vector<QByteArray> &entries)
+DestinationProber::DestinationProber(int root, const PathList &entries)
     : entries_(entries)
     , results_(entries.size())
     , thread_(&DestinationProber::run, this, root)
@@ -36,9 +36,9 @@ void DestinationProber::run(int root)
     bool opened = false;
     BelowState state = BelowState::Missing;
     for (std::size_t i = 0; i < entries_.size() && !stop_.load(std::memory_order_relaxed); ++i) {
-        const QByteArray &entry = entries_[i];
+        const QByteArrayView entry = entries_[i];
         const qsizetype slash = entry.lastIndexOf('/');
-        const QByteArrayView entrySub = QByteArrayView(entry).first(slash + 1);
+        const QByteArrayView entrySub = entry.first(slash + 1);
         if (!opened || sub != entrySub) {
             sub = entrySub.toByteArray();
             folder = OpenBelow(root, sub, false, state);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file_probe.h"
+#include "path_list.h"
 
 #include <QByteArray>
 
@@ -22,7 +23,7 @@ struct DestinationProbe {
 class DestinationProber {
 public:
     // root: the open destination folder, which outlives the prober.
-    DestinationProber(int root, const std::vector<QByteArray> &entries);
+    DestinationProber(int root, const PathList &entries);
     ~DestinationProber(); // stops and joins the thread
     DestinationProber(const DestinationProber &) = delete;
     DestinationProber &operator=(const DestinationProber &) = delete;
@@ -33,7 +34,7 @@ public:
 private:
     void run(int root);
 
-    const std::vector<QByteArray> &entries_;
+    const PathList &entries_;
     std::vector<DestinationProbe> results_;
     std::atomic<std::size_t> ready_ {0};
     std::atomic<bool> stop_ {false};

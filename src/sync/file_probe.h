@@ -6,11 +6,11 @@
 
 // What one stat() call says of a file.
 struct FileStat {
-    bool exists = false; // a regular file (links followed) is there
-    bool pathExists = false; // something is there, file or not
     qint64 size = 0;
     qint64 mtime = 0; // whole seconds: copies keep the origin's time to the second
     unsigned mode = 0;
+    bool exists = false; // a regular file (links followed) is there
+    bool pathExists = false; // something is there, file or not
 };
 
 FileStat ProbeFile(const QByteArray &path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "path_list.h"
 #include "report_buffer.h"
 #include "run_request.h"
 
@@ -55,7 +56,7 @@ struct RunContext {
     qint64 ActionBytes = 0;
     qint64 TotalFiles = 0;
     qint64 TotalBytes = 0;
-    std::vector<QByteArray> fileList; // relative paths of the recursive list
+    PathList fileList; // relative paths of the recursive list
 
     void add(const QString &line) { report.add(line); }
     void setTitle(const QString &title);
