@@ -9,6 +9,8 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev # the fuzz targets (libFuzzer)
   rsync time sqlite3 # bench/run.sh: the peers it is measured against, max RSS, its project
+  # the file system tests: FAT, exFAT and NTFS images made here and mounted through FUSE
+  dosfstools fusefat exfatprogs exfat-fuse ntfs-3g
 )
 
 missing=()
