@@ -63,6 +63,7 @@ QString refusalCause(int error)
         return QStringLiteral("nom de fichier que la destination ne peut pas contenir!");
     case EIO:
     case ENOTCONN: // a FUSE file system whose device is gone
+    case ECONNABORTED:
     case ENODEV:
     case ENOMEDIUM:
     case ESTALE:

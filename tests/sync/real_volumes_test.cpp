@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 // Runs onto real FAT32 and exFAT file systems, mounted through FUSE as a desktop mounts a stick.
 
@@ -153,4 +155,107 @@ TEST(RealVolumes, WhatAStickCannotHoldGetsItsCause)
     EXPECT_EQ(everything(stick.path()), (QStringList {"LISEZ-MOI.txt", "ok.txt"}));
     const QString kept = QDir(stick.path()).entryList({"lisez-moi.txt"}).value(0);
     EXPECT_EQ(readFile(stick.path() + kept), "second"); // the first listed
+}
+
+// A stick mounted read-only refuses every copy as a read-only file; a time a stick cannot hold
+// (before 1980) leaves the copy standing, with a note.
+TEST(RealVolumes, ARefusingStickGivesEachFileItsCause)
+{
+    Folders f;
+    f.dir.write("Origine/a.txt", "a");
+    {
+        MountedVolume locked(Kind::Fat32, f.dir.mkdir("ro") + '/', 8, true);
+        ASSERT_TRUE(locked.ready()) << locked.failure().toStdString();
+        RecordingObserver observer;
+        runOnto(f, locked.path(), observer);
+        EXPECT_EQ(fileLines(observer.lines),
+            QStringList {
+                failed("a.txt", "le fichier est en lecture seule ou bloqué par le système!")});
+    }
+    setModified(f.dir("Origine/a.txt"), 170'000'000); // 1975
+    MountedVolume stick(Kind::Fat32, f.dir.mkdir("rw") + '/', 8);
+    ASSERT_TRUE(stick.ready()) << stick.failure().toStdString();
+    RecordingObserver observer;
+    const RunOutcome outcome = runOnto(f, stick.path(), observer);
+    EXPECT_EQ(fileLines(observer.lines),
+        (QStringList {"     a.txt - (copié)",
+            "     >>  a.txt - (Nota: la destination n'a pas gardé la date de modification!)"}));
+    EXPECT_FALSE(outcome.copyErrors);
+    EXPECT_EQ(outcome.totalFiles, 1);
+    EXPECT_EQ(readFile(stick.path() + "a.txt"), "a");
+}
+
+// A stick pulled out in the middle of a run: the run ends, each file it could not copy says so,
+// and the report says that the copies may not be on the stick.
+TEST(RealVolumes, APulledOutStickEndsTheRunWithItsErrors)
+{
+    Folders f;
+    for (int i = 0; i < 40; ++i)
+        f.dir.write(QStringLiteral("Origine/d%1/f%2.bin").arg(i % 2).arg(i, 2, 10, QChar('0')),
+            QByteArray(64 * 1024, 'p'));
+    MountedVolume stick(Kind::Fat32, f.dir.path(), 16);
+    ASSERT_TRUE(stick.ready()) << stick.failure().toStdString();
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) {
+        if (line.endsWith("(copié)"))
+            stick.pull();
+    };
+    const RunOutcome outcome = runOnto(f, stick.path(), observer);
+
+    EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+    EXPECT_TRUE(outcome.copyErrors);
+    const QStringList lines = fileLines(observer.lines);
+    EXPECT_EQ(lines.filter(" - (copié)").size(), outcome.totalFiles);
+    EXPECT_EQ(lines.filter("(Erreur: erreur d'entrée/sortie, le support a-t-il été retiré?)").size()
+            + lines.filter("Création du dossier").size() + outcome.totalFiles,
+        lines.size())
+        << lines.join('\n').toStdString();
+    EXPECT_LT(outcome.totalFiles, 40);
+    EXPECT_TRUE(
+        observer.lines.contains("    >> Erreur: les copies n'ont pas pu être écrites sur le "
+                                "support ("
+            + stick.path() + " : Le support n'est plus connecté)!"));
+}
+
+// An exFAT drive on a loop device, as a desktop mounts one: a simulation warns that the copies
+// will not fit; the real run copies what fits (accents, odd seconds), names the file that fills
+// the drive, and has its copies on the device itself when it ends; the next run finds them.
+TEST(RealVolumes, AnExFatDriveHasTheCopiesOnTheDeviceAtTheEnd)
+{
+    Folders f;
+    MountedVolume drive(Kind::ExFat, f.dir.path(), 16);
+    ASSERT_TRUE(drive.ready()) << drive.failure().toStdString();
+    const QByteArray marker = "Tandrel-" + QByteArray::number(::getpid()) + "-journal ";
+    setModified(f.dir.write("Origine/Été/journal.txt", marker.repeated(1000)), 1'600'000'001);
+    QFile big(f.dir("Origine/gros.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(32 << 20)); // sparse
+    big.close();
+    struct statvfs fs { };
+    ASSERT_EQ(::statvfs(QFile::encodeName(drive.path()).constData(), &fs), 0);
+    const qint64 block = qint64(fs.f_frsize);
+    const qint64 need = (32 << 20) + (marker.size() * 1000 + block - 1) / block * block;
+
+    RecordingObserver simulation;
+    runOnto(f, drive.path(), simulation, RunMode::Simulate);
+    const QLocale german(QLocale::German);
+    const QString warning = "    - Attention : la destination n'a que "
+        + german.toString(qint64(fs.f_bavail) * block) + " octets libres, les copies en demandent "
+        + german.toString(need) + '!';
+    EXPECT_EQ(simulation.lines.filter("Attention").join('\n'), warning);
+    EXPECT_EQ(simulation.lines[simulation.lines.indexOf(warning) - 1],
+        "        2 de 2 fichier(s) copié(s), taille des fichier(s)= "
+            + german.toString((32 << 20) + marker.size() * 1000) + " octets");
+
+    RecordingObserver real;
+    runOnto(f, drive.path(), real);
+    EXPECT_EQ(fileLines(real.lines),
+        (QStringList {failed("gros.bin", "la destination est pleine!"),
+            "     été/journal.txt - (copié)"})); // its folder was made by the simulation
+    EXPECT_TRUE(readFile(drive.image()).contains(marker)) << "not on the device";
+    EXPECT_TRUE(real.lines.filter("Attention").isEmpty());
+
+    RecordingObserver again;
+    const RunOutcome outcome = runOnto(f, drive.path(), again);
+    EXPECT_EQ(fileLines(again.lines)[1], "     été/journal.txt - (Pas de modification)");
+    EXPECT_EQ(outcome.totalFiles, 0);
 }
