@@ -77,3 +77,13 @@ TEST(MustCopy, ComparesTimesAsTheDestinationKeepsThem)
             << c.type << " " << c.apart;
     }
 }
+
+// The names FAT, exFAT, NTFS and SMB refuse, or that Windows cannot open.
+TEST(WindowsCanHold, RefusesReservedCharactersControlsTrailingDotsAndSpaces)
+{
+    for (const char *name : {"notes.txt", "été 2026.jpg", ".cache", "a.b.c", "[1] (2) #3 & ~"})
+        EXPECT_TRUE(WindowsCanHold(name)) << name;
+    for (const char *name : {"a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "tab\tx",
+             "fin.", "fin ", "latin-\xe9.txt"})
+        EXPECT_FALSE(WindowsCanHold(name)) << name;
+}

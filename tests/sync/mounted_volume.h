@@ -8,12 +8,13 @@
 #include <sys/stat.h>
 
 // A small file-system image made for a test and mounted through FUSE, as a USB stick would be:
-// FAT32 through fusefat on the image file, exFAT through exfat-fuse on a loop device. Unmounted,
+// FAT32 through fusefat on the image file, exFAT through exfat-fuse and NTFS through ntfs-3g on
+// a loop device, as a desktop mounts a drive. Unmounted,
 // and its loop device let go, when the test ends, whatever happened. A volume that cannot be
 // made says why in failure(): the test fails, it is never skipped.
 class MountedVolume {
 public:
-    enum class Kind { Fat32, ExFat };
+    enum class Kind { Fat32, ExFat, Ntfs };
 
     // The image and the mount point go into folder (ending with "/").
     MountedVolume(Kind kind, const QString &folder, int mebibytes = 8, bool readOnly = false)
@@ -26,7 +27,7 @@ public:
             failure_ = "cannot make the image " + image_;
         file.close();
         if (ready())
-            kind == Kind::Fat32 ? mountFat(readOnly) : mountExFat(readOnly);
+            kind == Kind::Fat32 ? mountFat(readOnly) : mountOnLoop(kind, readOnly);
         if (ready() && !waitForMount())
             failure_ = "the file system did not appear on " + path_;
     }
@@ -81,17 +82,19 @@ private:
             failure_ = "cannot start fusefat: " + driver_.errorString();
     }
 
-    void mountExFat(bool readOnly)
+    void mountOnLoop(Kind kind, bool readOnly)
     {
+        const bool exfat = kind == Kind::ExFat;
         QByteArray device;
-        if (!run("mkfs.exfat", {image_}) || !run("losetup", {"-f", "--show", image_}, &device))
+        if (!(exfat ? run("mkfs.exfat", {image_}) : run("mkntfs", {"-F", "-Q", image_}))
+            || !run("losetup", {"-f", "--show", image_}, &device))
             return;
         loop_ = QString::fromLocal8Bit(device);
         QStringList arguments {loop_, path_};
         if (readOnly)
             arguments << "-o"
                       << "ro";
-        run("mount.exfat-fuse", arguments);
+        run(exfat ? "mount.exfat-fuse" : "ntfs-3g", arguments);
     }
 
     bool waitForMount() const

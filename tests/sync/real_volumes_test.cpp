@@ -1,6 +1,8 @@
 #include "mounted_volume.h"
 #include "run_fixture.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -257,5 +259,32 @@ TEST(RealVolumes, AnExFatDriveHasTheCopiesOnTheDeviceAtTheEnd)
     RecordingObserver again;
     const RunOutcome outcome = runOnto(f, drive.path(), again);
     EXPECT_EQ(fileLines(again.lines)[1], "     été/journal.txt - (Pas de modification)");
+    EXPECT_EQ(outcome.totalFiles, 0);
+}
+
+// An NTFS drive as a desktop mounts it (ntfs-3g on the device): its driver would take names that
+// Windows cannot open, and two names that only differ by case; Tandrel keeps to what Windows
+// reads. Times are kept: the next run copies nothing.
+TEST(RealVolumes, AnNtfsDriveGetsOnlyWhatWindowsCanOpen)
+{
+    Folders f;
+    MountedVolume drive(Kind::Ntfs, f.dir.path(), 16);
+    ASSERT_TRUE(drive.ready()) << drive.failure().toStdString();
+    for (const char *name : {"Rapport: final.txt", "Photo.JPG", "photo.jpg", "ok.txt"})
+        f.dir.write(QStringLiteral("Origine/") + name, name);
+    RecordingObserver first;
+    runOnto(f, drive.path(), first, RunMode::Synchronize, "NON");
+    EXPECT_EQ(fileLines(first.lines),
+        (QStringList {"     ok.txt - (copié)", "     photo.jpg - (copié)",
+            failed("photo.jpg", "nom déjà pris dans la destination, seule la casse diffère!"),
+            failed(
+                "rapport: final.txt", "nom de fichier que la destination ne peut pas contenir!")}));
+    EXPECT_EQ(everything(drive.path()).filter(QRegularExpression("^[^$]")),
+        (QStringList {"Photo.JPG", "ok.txt"}));
+
+    RecordingObserver second;
+    const RunOutcome outcome = runOnto(f, drive.path(), second, RunMode::Synchronize, "NON");
+    EXPECT_EQ(fileLines(second.lines).first(2),
+        (QStringList {"     ok.txt" + unchanged, "     photo.jpg" + unchanged}));
     EXPECT_EQ(outcome.totalFiles, 0);
 }
