@@ -72,11 +72,10 @@ DestinationVolume VolumeOfType(QByteArrayView type)
     const bool ntfs = isOneOf(type, {"ntfs", "ntfs3", "fuse.ntfs-3g", "fuse.ntfs"});
     const bool smb = isOneOf(type, {"cifs", "smb3", "smbfs"});
     const bool network = smb || isOneOf(type, {"nfs", "nfs4", "9p", "afs", "ceph"});
-    if (fat || exfat) {
-        volume.times = {2, true}; // FAT keeps local times to 2 seconds
-    } else if (smb) {
-        volume.times.resolution = 2; // shares often sit on a FAT or exFAT disk
-    }
+    // FAT keeps local times to 2 seconds; shares often sit on a FAT or exFAT disk, or on a
+    // server whose clock or time zone is an hour off.
+    if (fat || exfat || smb)
+        volume.times = {2, true};
     volume.windowsNames = fat || exfat || ntfs || smb;
     volume.caseBlind = volume.windowsNames;
     if (fat)

@@ -23,9 +23,9 @@ struct DestinationVolume {
     qint64 freeBytes = -1; // -1: unknown
     qint64 blockSize = 1; // a file takes whole blocks of this size
 
-    // The tolerance within which a copy's time is read back, on file systems that keep coarse
-    // times (or alter them without a word); 0: not read back.
-    int timeCheck() const { return times.resolution > 1 ? times.resolution : 0; }
+    // The rule by which a copy's time is read back, on file systems that keep coarse times (or
+    // alter them without a word); none on the others.
+    const TimeRule *timeCheck() const { return times.resolution > 1 ? &times : nullptr; }
 };
 
 // The volume of the open folder fd (of any kind, O_PATH included). An ordinary local disk when

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "destination_volume.h"
+
 #include <QByteArray>
 
 #include <atomic>
@@ -41,10 +43,11 @@ CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 // The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
 // paths works too). existingMode: the mode of the destination file when the caller knows that
 // one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
-// timeResolution > 0: the destination keeps coarse times (or may alter them without a word), so
-// the copy's time is read back and must lie within that many seconds of the origin's.
+// checkTimes: the destination keeps coarse times (or may alter them without a word), so the
+// copy's time is read back and must compare equal to the origin's by that rule.
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode, const std::atomic<bool> *cancel = nullptr, int timeResolution = 0);
+    long existingMode, const std::atomic<bool> *cancel = nullptr,
+    const TimeRule *checkTimes = nullptr);
 
 // The hidden temporary name of a destination path; attempt counts the names tried after the
 // first was in use. Recognisable by a later run, which removes it once abandoned.

@@ -44,7 +44,8 @@ TEST(ReportFile, KeepsEveryReportInsideTheApplicationFolder)
 }
 
 // Times compare as the destination's file system keeps them: to the second on ordinary disks;
-// on FAT and exFAT to 2 seconds, and an hour apart with the same size is a daylight-saving shift.
+// on FAT, exFAT and shares to 2 seconds, and an hour apart with the same size is a
+// daylight-saving shift (or a server an hour off).
 TEST(MustCopy, ComparesTimesAsTheDestinationKeepsThem)
 {
     struct Case {
@@ -69,6 +70,8 @@ TEST(MustCopy, ComparesTimesAsTheDestinationKeepsThem)
         {"msdos", 3602, true, 1},
         {"vfat", 3600, false, 1},
         {"vfat", -7200, true, -1},
+        {"cifs", -3601, true, 0},
+        {"nfs4", 1, true, 1},
     };
     for (const Case &c : cases) {
         const qint64 copy = 1'600'000'000;
