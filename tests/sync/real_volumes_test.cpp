@@ -1,15 +1,14 @@
 #include "mounted_volume.h"
 #include "run_fixture.h"
 
-#include <QRegularExpression>
-
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
-// Runs onto real FAT32 and exFAT file systems, mounted through FUSE as a desktop mounts a stick.
+// Runs onto real FAT32, exFAT and NTFS file systems, mounted through FUSE as a desktop mounts
+// sticks and drives.
 
 namespace {
 
@@ -279,8 +278,7 @@ TEST(RealVolumes, AnNtfsDriveGetsOnlyWhatWindowsCanOpen)
             failed("photo.jpg", "nom déjà pris dans la destination, seule la casse diffère!"),
             failed(
                 "rapport: final.txt", "nom de fichier que la destination ne peut pas contenir!")}));
-    EXPECT_EQ(everything(drive.path()).filter(QRegularExpression("^[^$]")),
-        (QStringList {"Photo.JPG", "ok.txt"}));
+    EXPECT_EQ(everything(drive.path()), (QStringList {"Photo.JPG", "ok.txt"}));
 
     RecordingObserver second;
     const RunOutcome outcome = runOnto(f, drive.path(), second, RunMode::Synchronize, "NON");
