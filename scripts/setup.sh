@@ -9,11 +9,13 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev # the fuzz targets (libFuzzer)
   rsync time sqlite3 # bench/run.sh: the peers it is measured against, max RSS, its project
-  # bench/slowfs: a file system that answers as slowly as a share
-  libfuse3-dev fuse3
   qt6-svg-dev # the scalable icon, drawn by the window icon's own code
   dpkg-dev file lintian desktop-file-utils appstream man-db # scripts/package.sh and its checks
   libglib2.0-bin # gio launch: the autostart entry started as a session starts it
+  # the file system tests: FAT, exFAT and NTFS images made here and mounted through FUSE
+  dosfstools fusefat exfatprogs exfat-fuse ntfs-3g
+  # bench/slowfs: a file system that answers as slowly as a share
+  libfuse3-dev fuse3
 )
 
 missing=()

@@ -58,8 +58,8 @@ void CopyQueue::work()
         todo_.pop_front();
         lock.unlock();
         const QByteArray name = QByteArray::fromRawData(item->name, qsizetype(qstrlen(item->name)));
-        const CopyResult result = SafeCopyAt(
-            item->from->fd(), name, item->to->fd(), name, item->existingMode, &run_.cancel);
+        const CopyResult result = SafeCopyAt(item->from->fd(), name, item->to->fd(), name,
+            item->existingMode, &run_.cancel, run_.volume.timeCheck());
         lock.lock();
         item->result = result;
         item->abandoned = result.fault == CopyFault::Cancelled;

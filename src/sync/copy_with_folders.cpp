@@ -107,8 +107,16 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
         const DestinationProbe probe = prober.take(std::size_t(i));
-        if (!probeOrigin(run, queue, file, folders, name)
-            || !probeDestination(run, queue, file, folders, probe, toRoot.fd()))
+        if (!probeOrigin(run, queue, file, folders, name))
+            continue;
+        // Before the destination folder is made: its own name may be what cannot be held.
+        if (const CopyFault refusal = RefusedByDestination(run, entry, file.SrcLen);
+            refusal != CopyFault::None) {
+            run.stopIfCancelled();
+            queue.addFailure(entry, refusal);
+            continue;
+        }
+        if (!probeDestination(run, queue, file, folders, probe, toRoot.fd()))
             continue;
         if (folders.toState == BelowState::Linked) {
             run.stopIfCancelled();
@@ -123,6 +131,7 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
 
 void copyListedFiles(RunContext &run, const FolderHandle &toRoot)
 {
+    run.volume = ProbeVolume(toRoot.fd());
     CopyQueue queue(run);
     try {
         copyEntries(run, queue, toRoot);

@@ -1,5 +1,7 @@
 #include "copy_routines.h"
 
+#include "destination_volume.h"
+
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
@@ -28,6 +30,8 @@ void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
 {
     const FolderHandle from(run.fromPath);
     const FolderHandle to(run.toPath);
+    if (to.isOpen())
+        run.volume = ProbeVolume(to.fd());
     const qint64 last = qint64(names.size()) - 1;
     unsigned unused = 0;
     for (qint64 k = 0; k <= last; ++k) {

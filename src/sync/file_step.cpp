@@ -6,7 +6,10 @@
 
 #include <QFile>
 
-bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &fileDate)
+#include <cerrno>
+
+bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &fileDate,
+    const TimeRule &times)
 {
     if (!file.DstExists)
         return true;
@@ -19,26 +22,82 @@ bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &f
     } else {
         return true;
     }
+    const int newer = CompareTimes(file.SrcDate, file.DstDate, times, file.SrcLen == file.DstLen);
     if (fileDate == QLatin1String("<>"))
-        return file.SrcDate != file.DstDate;
+        return newer != 0;
     if (fileDate == QLatin1String(">"))
-        return file.SrcDate > file.DstDate;
+        return newer > 0;
     return true;
+}
+
+CopyFault RefusedByDestination(RunContext &run, QByteArrayView path, qint64 size)
+{
+    const DestinationVolume &volume = run.volume;
+    if (volume.windowsNames)
+        for (const QByteArray &part : path.toByteArray().split('/'))
+            if (!WindowsCanHold(part))
+                return CopyFault::BadName;
+    if (volume.maxFileSize >= 0 && size > volume.maxFileSize)
+        return CopyFault::TooLarge;
+    if (volume.caseBlind) {
+        const QString folded = QFile::decodeName(path.toByteArray()).toCaseFolded();
+        if (run.foldedPaths.contains(folded))
+            return CopyFault::CaseClash;
+        run.foldedPaths.insert(folded);
+    }
+    return CopyFault::None;
 }
 
 namespace {
 
-QString failureCause(CopyFault fault)
+QString refusalCause(int error)
 {
-    switch (fault) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("la destination est pleine!");
+    case EFBIG:
+        return QStringLiteral("fichier trop grand pour le système de fichiers de la destination!");
+    case ENAMETOOLONG:
+    case EILSEQ:
+        return QStringLiteral("nom de fichier que la destination ne peut pas contenir!");
+    case EIO:
+    case ENOTCONN: // a FUSE file system whose device is gone
+    case ECONNABORTED:
+    case ENODEV:
+    case ENOMEDIUM:
+    case ESTALE:
+        return QStringLiteral("erreur d'entrée/sortie, le support a-t-il été retiré?");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY:
+        return QStringLiteral("le fichier est en lecture seule ou bloqué par le système!");
+    default:
+        return QStringLiteral("erreur système %1 (%2)!").arg(error).arg(DescribeErrno(error));
+    }
+}
+
+QString failureCause(const CopyResult &copy)
+{
+    switch (copy.fault) {
     case CopyFault::OriginChanged:
         return QStringLiteral("le fichier origine a changé pendant la copie!");
     case CopyFault::NotAFile:
         return QStringLiteral("le fichier origine n'est pas un fichier ordinaire!");
     case CopyFault::LinkedFolder:
         return QStringLiteral("le dossier destination est un lien symbolique!");
+    case CopyFault::OriginGone:
+        return QStringLiteral("le fichier origine a disparu!");
+    case CopyFault::BadName:
+        return refusalCause(EILSEQ);
+    case CopyFault::CaseClash:
+        return QStringLiteral("nom déjà pris dans la destination, seule la casse diffère!");
+    case CopyFault::TooLarge:
+        return refusalCause(EFBIG);
     default:
-        return QStringLiteral("le fichier est en lecture seule ou bloqué par le système!");
+        return refusalCause(copy.error);
     }
 }
 
@@ -58,11 +117,14 @@ void ReportFile(
     const QString name = QFile::decodeName(shown.toByteArray()).toLower();
     if (copied && !failed)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (copié)"));
+    if (copied && !failed && !copy.timeKept)
+        run.add(QStringLiteral("     >>  ") + name
+            + QStringLiteral(" - (Nota: la destination n'a pas gardé la date de modification!)"));
     else if (!copied && !failed && run.request.showAllInReport)
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (Pas de modification)"));
     if (failed) {
         run.add(QStringLiteral("     >>  ") + name + QStringLiteral(" - (Erreur: ")
-            + failureCause(copy.fault) + u')');
+            + failureCause(copy) + u')');
         run.CopyErrors = true;
         run.anyCopyError = true;
     }
@@ -72,18 +134,29 @@ bool CopyRequired(RunContext &run, FileCompare &file)
 {
     file.Copied = false;
     run.stopIfCancelled();
-    file.Copied = MustCopy(file, run.FileSize, run.FileDate);
-    return file.Copied && run.request.mode != RunMode::Simulate;
+    file.Copied = MustCopy(file, run.FileSize, run.FileDate, run.volume.times);
+    if (!file.Copied || run.request.mode != RunMode::Simulate)
+        return file.Copied;
+    // A replaced file gives its blocks back.
+    const auto blocks = [&](qint64 size) {
+        return (size + run.volume.blockSize - 1) / run.volume.blockSize * run.volume.blockSize;
+    };
+    run.neededBytes += blocks(file.SrcLen) - (file.DstExists ? blocks(file.DstLen) : 0);
+    return false;
 }
 
 void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
 {
     CopyResult copy;
     qint64 size = file.SrcLen;
-    if (CopyRequired(run, file)) {
+    copy.fault = RefusedByDestination(run, job.shown, file.SrcLen);
+    if (!copy.ok()) {
+        run.stopIfCancelled();
+        file.Copied = true;
+    } else if (CopyRequired(run, file)) {
         const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
         copy = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
-            file.DstExists ? long(file.DstMode) : -1, &run.cancel);
+            file.DstExists ? long(file.DstMode) : -1, &run.cancel, run.volume.timeCheck());
         if (copy.fault == CopyFault::Cancelled)
             throw RunCancelled {}; // a copy cut short was not made: nothing to report
         size = copy.bytes;
@@ -102,6 +175,14 @@ void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)
                 .arg(run.ActionFiles)
                 .arg(found)
                 .arg(run.formatBytes(run.ActionBytes)));
+    const DestinationVolume &volume = run.volume;
+    if (run.request.mode == RunMode::Simulate && volume.freeBytes >= 0
+        && run.neededBytes > volume.freeBytes)
+        run.add(QStringLiteral("    - Attention : la destination n'a que %1 octets libres, les "
+                               "copies en demandent %2!")
+                    .arg(run.formatBytes(volume.freeBytes), run.formatBytes(run.neededBytes)));
+    if (run.request.mode != RunMode::Simulate && run.ActionFiles > 0 && volume.unpluggable)
+        run.written.add(run.toPath);
     run.TotalBytes += run.ActionBytes;
     run.TotalFiles += run.ActionFiles;
 }

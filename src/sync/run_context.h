@@ -1,10 +1,13 @@
 #pragma once
 
+#include "destination_volume.h"
 #include "path_list.h"
 #include "report_buffer.h"
 #include "run_request.h"
+#include "written_volumes.h"
 
 #include <QByteArray>
+#include <QSet>
 
 #include <atomic>
 #include <vector>
@@ -49,6 +52,13 @@ struct RunContext {
     // The destination's path relative to the origin, ending with "/", when the destination lies
     // inside the origin tree: the walk never enters it. Empty otherwise.
     QByteArray skipFolder;
+    // The destination folder's file system (an ordinary disk until the copy routine looks).
+    DestinationVolume volume;
+    // On a case-blind destination: the paths copied by the action so far, case folded.
+    QSet<QString> foldedPaths;
+    // In a simulation: the bytes of destination space the action's copies would take.
+    qint64 neededBytes = 0;
+    WrittenVolumes written; // the unpluggable destinations copied into
 
     bool CopyErrors = false; // a copy failed in the current action
     bool anyCopyError = false; // a copy failed anywhere in the run

@@ -76,6 +76,9 @@ void loadAction(RunContext &run, const Action &action)
     run.FileDate = action.fileDate;
     run.FileSize = action.fileSize;
     run.skipFolder = destinationInsideOrigin(run.fromPath, run.toPath);
+    run.volume = {};
+    run.foldedPaths.clear();
+    run.neededBytes = 0;
 }
 
 void runActions(RunContext &run)
@@ -99,6 +102,23 @@ void runActions(RunContext &run)
         }
     }
     run.stopIfCancelled();
+}
+
+// Puts the copies on the devices that can be unplugged, once per file system, so that
+// "Terminé" means they are there; a device that fails gets its line.
+void flushDestinations(RunContext &run)
+{
+    if (run.written.empty())
+        return;
+    run.setTitle(QStringLiteral("Écriture des copies sur le support - Patientez SVP..."));
+    for (const WrittenVolumes::Failure &failure : run.written.flush()) {
+        run.add(blank);
+        run.add(
+            QStringLiteral("    >> Erreur: les copies n'ont pas pu être écrites sur le support (")
+            + QFile::decodeName(failure.folder) + QStringLiteral(" : ")
+            + DescribeErrno(failure.error) + QStringLiteral(")!"));
+        run.anyCopyError = true;
+    }
 }
 
 void writeClosingBlock(RunContext &run)
@@ -175,6 +195,7 @@ RunOutcome RunDriver::run(
         run.add(QStringLiteral("Départ: ") + stamp(run) + openingText(request.mode)
             + request.projectName + u')');
         runActions(run);
+        flushDestinations(run);
         // From here on the run is done: a cancel that comes now changes nothing, so the report
         // never holds both the closing and the cancellation block.
         writeClosingBlock(run);

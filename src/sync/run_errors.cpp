@@ -23,6 +23,9 @@ QString DescribeErrno(int err)
         return QStringLiteral("Système de fichiers en lecture seule");
     case EIO:
         return QStringLiteral("Erreur d'entrée/sortie");
+    case ENOTCONN:
+    case ENODEV:
+        return QStringLiteral("Le support n'est plus connecté");
     case ENAMETOOLONG:
         return QStringLiteral("Nom de fichier trop long");
     case ELOOP:

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <ctime>
 #include <optional>
 
@@ -124,18 +125,46 @@ bool unchanged(int in, const struct stat &before)
         && sameTime(after.st_mtim, before.st_mtim) && sameTime(after.st_ctim, before.st_ctim);
 }
 
+// Whether a copy kept the origin's time, as the destination compares times.
+bool timeHeld(int rc, const struct stat &kept, const struct stat &origin, const TimeRule &rule)
+{
+    return rc == 0 && CompareTimes(origin.st_mtim.tv_sec, kept.st_mtim.tv_sec, rule, true) == 0;
+}
+
+// Sets the origin's time on out; false when the destination refused it or keeps another one.
+bool setTime(int out, const struct stat &origin, const TimeRule *checkTimes)
+{
+    const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
+    if (::futimens(out, times) != 0)
+        return false;
+    struct stat kept { };
+    return !checkTimes || timeHeld(::fstat(out, &kept), kept, origin, *checkTimes);
+}
+
+// The same by name, once the copy has its name: some drivers (fusefat) give a file they rename
+// the time of the rename.
+bool setTimeAt(int dir, const QByteArray &to, const struct stat &origin, const TimeRule &rule)
+{
+    const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
+    struct stat kept { };
+    return ::utimensat(dir, to.constData(), times, AT_SYMLINK_NOFOLLOW) == 0
+        && timeHeld(::fstatat(dir, to.constData(), &kept, AT_SYMLINK_NOFOLLOW), kept, origin, rule);
+}
+
 // Writes the origin's data, time and permission bits into out.
-CopyResult fill(int in, const struct stat &origin, int out, const std::atomic<bool> *cancel)
+CopyResult fill(int in, const struct stat &origin, int out, const std::atomic<bool> *cancel,
+    const TimeRule *checkTimes)
 {
     if (const int err = copyData(in, out, origin.st_size, cancel))
         return err == ECANCELED ? CopyResult {CopyFault::Cancelled} : refused(err);
     if (!unchanged(in, origin))
         return {CopyFault::OriginChanged};
-    const struct timespec times[2] = {origin.st_atim, origin.st_mtim};
+    CopyResult result {CopyFault::None, 0, origin.st_size};
+    result.timeKept = setTime(out, origin, checkTimes);
     // Set-user-ID and set-group-ID bits would hand the copy's new owner's rights to its user.
-    if (::futimens(out, times) != 0 || ::fchmod(out, origin.st_mode & 01777) != 0)
-        return refused(errno);
-    return {CopyFault::None, 0, origin.st_size};
+    // Best effort: FAT, exFAT and many shares hold no permission bits and refuse them.
+    ::fchmod(out, origin.st_mode & 01777);
+    return result;
 }
 
 double secondsSince(const struct timespec &then)
@@ -187,19 +216,21 @@ int createTemporary(int dir, const QByteArray &to, QByteArray &tmp)
 }
 
 CopyResult writeReplacing(int in, const struct stat &origin, int dir, const QByteArray &to,
-    const std::atomic<bool> *cancel)
+    const std::atomic<bool> *cancel, const TimeRule *checkTimes)
 {
     QByteArray tmp;
     Fd out(createTemporary(dir, to, tmp));
     if (out.get() < 0)
         return refused(errno);
-    CopyResult result = fill(in, origin, out.get(), cancel);
+    CopyResult result = fill(in, origin, out.get(), cancel, checkTimes);
     if (result.ok() && out.close() != 0)
         result = refused(errno);
     if (result.ok() && ::renameat(dir, tmp.constData(), dir, to.constData()) != 0)
         result = refused(errno);
     if (!result.ok())
         ::unlinkat(dir, tmp.constData(), 0);
+    else if (checkTimes)
+        result.timeKept = setTimeAt(dir, to, origin, *checkTimes);
     return result;
 }
 
@@ -215,12 +246,12 @@ int openUnnamed(int dir, const QByteArray &to)
 // half-written ever carries the name, and a killed run leaves nothing behind. Nothing when the
 // file system offers no unnamed files (the caller then goes through a named temporary file).
 std::optional<CopyResult> writeNew(int in, const struct stat &origin, int dir, const QByteArray &to,
-    const std::atomic<bool> *cancel)
+    const std::atomic<bool> *cancel, const TimeRule *checkTimes)
 {
     Fd out(openUnnamed(dir, to));
     if (out.get() < 0)
         return std::nullopt;
-    const CopyResult result = fill(in, origin, out.get(), cancel);
+    const CopyResult result = fill(in, origin, out.get(), cancel, checkTimes);
     if (!result.ok())
         return result;
     const QByteArray self = "/proc/self/fd/" + QByteArray::number(out.get());
@@ -235,10 +266,12 @@ std::optional<CopyResult> writeNew(int in, const struct stat &origin, int dir, c
 }
 
 CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    bool isNew, const std::atomic<bool> *cancel)
+    bool isNew, const std::atomic<bool> *cancel, const TimeRule *checkTimes)
 {
     // Opened without waiting: a pipe or a device put in the file's place must not hold the run.
     Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (in.get() < 0 && errno == ENOENT)
+        return {CopyFault::OriginGone, ENOENT};
     if (in.get() < 0)
         return errno == ENXIO ? CopyResult {CopyFault::NotAFile, ENXIO} : refused(errno);
     struct stat origin { };
@@ -247,12 +280,13 @@ CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QB
     if (!S_ISREG(origin.st_mode))
         return {CopyFault::NotAFile};
     if (isNew) {
-        if (std::optional<CopyResult> result = writeNew(in.get(), origin, toDir, toName, cancel))
+        if (std::optional<CopyResult> result
+            = writeNew(in.get(), origin, toDir, toName, cancel, checkTimes))
             return *result;
         if (::lseek(in.get(), 0, SEEK_SET) != 0)
             return refused(errno);
     }
-    return writeReplacing(in.get(), origin, toDir, toName, cancel);
+    return writeReplacing(in.get(), origin, toDir, toName, cancel, checkTimes);
 }
 
 } // namespace
@@ -276,14 +310,14 @@ QByteArray TemporaryCopyName(const QByteArray &to, int attempt)
 }
 
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode, const std::atomic<bool> *cancel)
+    long existingMode, const std::atomic<bool> *cancel, const TimeRule *checkTimes)
 {
     if (existingMode >= 0 && S_ISREG(mode_t(existingMode)) && (existingMode & 0222) == 0)
         return refused(EACCES); // a read-only destination file is never replaced
     const bool isNew = existingMode < 0;
-    CopyResult result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel);
+    CopyResult result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes);
     if (result.fault == CopyFault::OriginChanged) // once more: it may have been a last save
-        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel);
+        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes);
     return result;
 }
 

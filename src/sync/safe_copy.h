@@ -1,5 +1,7 @@
 #pragma once
 
+#include "destination_volume.h"
+
 #include <QByteArray>
 
 #include <atomic>
@@ -12,12 +14,18 @@ enum class CopyFault {
     NotAFile, // the origin is no longer a regular file (a pipe, a device, a folder)
     LinkedFolder, // the destination folder is a symbolic link (found by the caller)
     Cancelled, // the run was cancelled during the copy
+    OriginGone, // the origin file is no longer there
+    // Found by the caller before any copy, from what the destination's file system can hold:
+    BadName, // a name it cannot hold
+    CaseClash, // a name that only differs by case from one already copied, on a case-blind one
+    TooLarge, // larger than its largest file
 };
 
 struct CopyResult {
     CopyFault fault = CopyFault::None;
     int error = 0; // errno of a refusal
     qint64 bytes = 0; // the size of the copy made
+    bool timeKept = true; // the copy holds the origin's modification time
     bool ok() const { return fault == CopyFault::None; }
 };
 
@@ -26,16 +34,20 @@ struct CopyResult {
 // origin is read again after the copy, and a copy of an origin that changed meanwhile is thrown
 // away and made once more. A new file is written without a name and linked under its name once
 // whole; a file that replaces another goes to a hidden temporary file beside it, renamed over
-// it. Copies get the origin's modification time and permission bits, never its set-user-ID or
-// set-group-ID bit. A destination file without any write permission bit is refused, whoever
-// runs the program. Nothing is left behind on failure.
+// it. The data and the modification time make a copy: a copy whose time the destination refuses
+// still stands (timeKept tells). Copies get the origin's permission bits where the destination
+// holds them, never its set-user-ID or set-group-ID bit. A destination file without any write
+// permission bit is refused, whoever runs the program. Nothing is left behind on failure.
 CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 
 // The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
 // paths works too). existingMode: the mode of the destination file when the caller knows that
 // one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
+// checkTimes: the destination keeps coarse times (or may alter them without a word), so the
+// copy's time is read back and must compare equal to the origin's by that rule.
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode, const std::atomic<bool> *cancel = nullptr);
+    long existingMode, const std::atomic<bool> *cancel = nullptr,
+    const TimeRule *checkTimes = nullptr);
 
 // The hidden temporary name of a destination path; attempt counts the names tried after the
 // first was in use. Recognisable by a later run, which removes it once abandoned.

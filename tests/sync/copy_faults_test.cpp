@@ -252,3 +252,20 @@ TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
         QStringList {"    - Erreur: Le dossier destination n'existe pas! ("
             + f.destination.toLower() + ')'});
 }
+
+// An origin file removed once the files are listed gets its own cause; the run goes on.
+TEST(CopyFaults, AnOriginFileThatVanishedSaysSo)
+{
+    Folders f;
+    f.dir.write("Origine/sous/a.txt");
+    f.dir.write("Origine/sous/b.txt");
+    RecordingObserver observer;
+    observer.onLine = [&](const QString &line) {
+        if (line == foundLine(2))
+            QFile::remove(f.dir("Origine/sous/a.txt"));
+    };
+    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    EXPECT_EQ(fileLines(observer.lines, 2),
+        (QStringList {madeLine(f.destination + "sous/"),
+            failed("sous/a.txt", "le fichier origine a disparu!"), "     sous/b.txt - (copié)"}));
+}

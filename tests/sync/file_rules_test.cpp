@@ -1,3 +1,4 @@
+#include "destination_volume.h"
 #include "file_step.h"
 #include "report_file.h"
 #include "run_context.h"
@@ -40,4 +41,52 @@ TEST(ReportFile, KeepsEveryReportInsideTheApplicationFolder)
     EXPECT_EQ(ReportFilePath("/app/", "../../etc/x"), "/app/.._.._etc_x.log");
     EXPECT_EQ(ReportFilePath("/app/", QString("a") + QChar(0) + "b"), "/app/a_b.log");
     EXPECT_EQ(ReportFilePath("/app/", " l'été * ? "), "/app/ l'été * ? .log");
+}
+
+// Times compare as the destination's file system keeps them: to the second on ordinary disks;
+// on FAT, exFAT and shares to 2 seconds, and an hour apart with the same size is a
+// daylight-saving shift (or a server an hour off).
+TEST(MustCopy, ComparesTimesAsTheDestinationKeepsThem)
+{
+    struct Case {
+        const char *type;
+        qint64 apart; // origin minus copy, in seconds
+        bool sameSize;
+        int newer;
+    };
+    const Case cases[] = {
+        {"ext4", 1, true, 1},
+        {"btrfs", -1, true, -1},
+        {"xfs", 3600, true, 1},
+        {"tmpfs", -3600, true, -1},
+        {"ntfs3", 3600, true, 1},
+        {"fuse.sshfs", 1, true, 1},
+        {"vfat", 1, true, 0},
+        {"vfat", -1, true, 0},
+        {"vfat", 2, true, 1},
+        {"fuse.fusefat", 3600, true, 0},
+        {"exfat", -3600, true, 0},
+        {"fuseblk", 3601, true, 0},
+        {"msdos", 3602, true, 1},
+        {"vfat", 3600, false, 1},
+        {"vfat", -7200, true, -1},
+        {"cifs", -3601, true, 0},
+        {"nfs4", 1, true, 1},
+    };
+    for (const Case &c : cases) {
+        const qint64 copy = 1'600'000'000;
+        EXPECT_EQ(
+            CompareTimes(copy + c.apart, copy, VolumeOfType(c.type).times, c.sameSize), c.newer)
+            << c.type << " " << c.apart;
+    }
+}
+
+// The names FAT, exFAT, NTFS and SMB refuse, or that Windows cannot open.
+TEST(WindowsCanHold, RefusesReservedCharactersControlsTrailingDotsAndSpaces)
+{
+    for (const char *name : {"notes.txt", "été 2026.jpg", ".cache", "a.b.c", "[1] (2) #3 & ~"})
+        EXPECT_TRUE(WindowsCanHold(name)) << name;
+    for (const char *name : {"a\\b", "a:b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "tab\tx",
+             "fin.", "fin ", "latin-\xe9.txt"})
+        EXPECT_FALSE(WindowsCanHold(name)) << name;
 }
