@@ -115,13 +115,15 @@ void ReportFile(
     if (!(copied || failed || run.request.showAllInReport))
         return; // the everyday case: nothing to say
     const QString name = QFile::decodeName(shown.toByteArray()).toLower();
-    if (copied && !failed)
+    if (copied && !failed) {
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (copié)"));
-    if (copied && !failed && !copy.timeKept)
-        run.add(QStringLiteral("     >>  ") + name
-            + QStringLiteral(" - (Nota: la destination n'a pas gardé la date de modification!)"));
-    else if (!copied && !failed && run.request.showAllInReport)
+        if (!copy.timeKept)
+            run.add(QStringLiteral("     >>  ") + name
+                + QStringLiteral(
+                    " - (Nota: la destination n'a pas gardé la date de modification!)"));
+    } else if (!copied && !failed && run.request.showAllInReport) {
         run.add(QStringLiteral("     ") + name + QStringLiteral(" - (Pas de modification)"));
+    }
     if (failed) {
         run.add(QStringLiteral("     >>  ") + name + QStringLiteral(" - (Erreur: ")
             + failureCause(copy) + u')');
