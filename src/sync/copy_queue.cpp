@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int copyThreads = 2;
+// On a share each copy mostly waits on the network (create, write, rename): more at once.
+constexpr int slowCopyThreads = 8;
 // How far the run may go ahead of the oldest copy not yet reported.
 constexpr std::size_t maxQueued = 256;
 
@@ -31,7 +33,7 @@ struct CopyQueue::Item {
 CopyQueue::CopyQueue(RunContext &run)
     : run_(run)
 {
-    for (int i = 0; i < copyThreads; ++i)
+    for (int i = 0; i < (run_.volume.slow ? slowCopyThreads : copyThreads); ++i)
         threads_.emplace_back(&CopyQueue::work, this);
 }
 

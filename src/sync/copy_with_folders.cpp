@@ -14,6 +14,9 @@
 
 namespace {
 
+// Probes in flight together on a share, where each one waits on the network.
+constexpr int slowProbeThreads = 16;
+
 bool hasSubFolders(const RunContext &run)
 {
     for (const QByteArray &sub : ListFolder(run.fromPath, WildcardFilter({}), false).folders)
@@ -96,7 +99,7 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
 void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
 {
     FolderPair folders;
-    DestinationProber prober(toRoot.fd(), run.fileList);
+    DestinationProber prober(toRoot.fd(), run.fileList, run.volume.slow ? slowProbeThreads : 1);
     const qint64 last = qint64(run.fileList.size()) - 1;
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();

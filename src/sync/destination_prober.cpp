@@ -2,10 +2,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
-// The thread wakes a waiting copy loop once per this many results (and at the end).
-constexpr std::size_t notifyEvery = 64;
+// How far the probes may run ahead of the copy loop, and how many entries a thread claims at
+// once (entries of one folder are together, so a thread mostly keeps its folder open).
+constexpr std::size_t window = 4096;
+constexpr std::size_t chunk = 16;
 
 // A folder removed during the run stays open, empty and without links.
 bool stillThere(const FolderHandle &folder)
@@ -16,49 +21,73 @@ bool stillThere(const FolderHandle &folder)
 
 } // namespace
 
-DestinationProber::DestinationProber(int root, const PathList &entries)
+DestinationProber::DestinationProber(int root, const PathList &entries, int threads)
     : entries_(entries)
-    , results_(entries.size())
-    , thread_(&DestinationProber::run, this, root)
+    , slots_(std::min(window, std::max<std::size_t>(entries.size(), 1)))
 {
+    for (int i = 0; i < threads; ++i)
+        threads_.emplace_back(&DestinationProber::work, this, root);
 }
 
 DestinationProber::~DestinationProber()
 {
     stop_ = true;
-    thread_.join();
+    taken_.store(std::numeric_limits<std::size_t>::max() / 2); // wakes those waiting for room
+    taken_.notify_all();
+    for (std::thread &thread : threads_)
+        thread.join();
 }
 
-void DestinationProber::run(int root)
+// Waits until entries up to end fit in the window; false when the prober stops.
+bool DestinationProber::waitForRoom(std::size_t end)
+{
+    for (;;) {
+        if (stop_)
+            return false;
+        const std::size_t taken = taken_.load();
+        if (end <= taken + slots_.size())
+            return true;
+        taken_.wait(taken);
+    }
+}
+
+void DestinationProber::work(int root)
 {
     QByteArray sub;
     FolderHandle folder;
     bool opened = false;
     BelowState state = BelowState::Missing;
-    for (std::size_t i = 0; i < entries_.size() && !stop_.load(std::memory_order_relaxed); ++i) {
-        const QByteArrayView entry = entries_[i];
-        const qsizetype slash = entry.lastIndexOf('/');
-        const QByteArrayView entrySub = entry.first(slash + 1);
-        if (!opened || sub != entrySub) {
-            sub = entrySub.toByteArray();
-            folder = OpenBelow(root, sub, false, state);
-            opened = true;
+    const std::size_t count = entries_.size();
+    for (std::size_t first = next_.fetch_add(chunk); first < count;
+         first = next_.fetch_add(chunk)) {
+        for (std::size_t i = first; i < std::min(first + chunk, count); ++i) {
+            if (!waitForRoom(i + 1))
+                return;
+            const QByteArrayView entry = entries_[i];
+            const qsizetype slash = entry.lastIndexOf('/');
+            const QByteArrayView entrySub = entry.first(slash + 1);
+            if (!opened || sub != entrySub) {
+                sub = entrySub.toByteArray();
+                folder = OpenBelow(root, sub, false, state);
+                opened = true;
+            }
+            Slot &slot = slots_[i % slots_.size()];
+            slot.probe.file = ProbeFileAt(folder.fd(), entry.constData() + slash + 1);
+            slot.probe.folderFound = slot.probe.file.pathExists || stillThere(folder);
+            slot.filled.store(i + 1, std::memory_order_release);
+            slot.filled.notify_one();
         }
-        DestinationProbe &probe = results_[i];
-        probe.file = ProbeFileAt(folder.fd(), entry.constData() + slash + 1);
-        probe.folderFound = probe.file.pathExists || stillThere(folder);
-        ready_.store(i + 1, std::memory_order_release);
-        if ((i + 1) % notifyEvery == 0)
-            ready_.notify_one();
     }
-    ready_.store(entries_.size(), std::memory_order_release); // also when stopped early
-    ready_.notify_one();
 }
 
 DestinationProbe DestinationProber::take(std::size_t index)
 {
-    for (std::size_t seen = ready_.load(std::memory_order_acquire); seen <= index;
-         seen = ready_.load(std::memory_order_acquire))
-        ready_.wait(seen, std::memory_order_acquire);
-    return results_[index];
+    Slot &slot = slots_[index % slots_.size()];
+    for (std::size_t filled = slot.filled.load(std::memory_order_acquire); filled != index + 1;
+         filled = slot.filled.load(std::memory_order_acquire))
+        slot.filled.wait(filled, std::memory_order_acquire);
+    const DestinationProbe probe = slot.probe;
+    taken_.store(index + 1);
+    taken_.notify_all();
+    return probe;
 }

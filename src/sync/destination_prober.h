@@ -16,27 +16,35 @@ struct DestinationProbe {
     bool folderFound = false;
 };
 
-// Probes the destination side of a file list on a second thread, ahead of the copy loop, so
-// that the two sides of each file are probed at the same time on two cores. Each result is
-// taken once, in list order; the copy loop looks again itself whenever the result says that
-// the folder is missing (it may have created the folder since).
+// Probes the destination side of a file list ahead of the copy loop, on threads of its own: one
+// on a local disk, where the two sides of each file are then probed at the same time on two
+// cores; many on a share, where each call waits on the network and only calls in flight
+// together hide that wait. Each result is taken once, in list order; the copy loop looks again
+// itself whenever the result says that the folder is missing (it may have made it since). The
+// probes run at most a fixed window ahead of the loop, so memory stays bounded.
 class DestinationProber {
 public:
     // root: the open destination folder, which outlives the prober.
-    DestinationProber(int root, const PathList &entries);
-    ~DestinationProber(); // stops and joins the thread
+    DestinationProber(int root, const PathList &entries, int threads);
+    ~DestinationProber(); // stops and joins the threads
     DestinationProber(const DestinationProber &) = delete;
     DestinationProber &operator=(const DestinationProber &) = delete;
 
-    // The destination probe of entry index, waiting for it when the thread is behind.
+    // The destination probe of entry index, waiting for it when the threads are behind.
     DestinationProbe take(std::size_t index);
 
 private:
-    void run(int root);
+    struct Slot {
+        DestinationProbe probe;
+        std::atomic<std::size_t> filled {0}; // the index it holds, plus one
+    };
+    void work(int root);
+    bool waitForRoom(std::size_t end);
 
     const PathList &entries_;
-    std::vector<DestinationProbe> results_;
-    std::atomic<std::size_t> ready_ {0};
+    std::vector<Slot> slots_; // a ring: entry i goes to slot i % its size
+    std::atomic<std::size_t> next_ {0}; // the first entry no thread has claimed
+    std::atomic<std::size_t> taken_ {0}; // the entries the copy loop has taken
     std::atomic<bool> stop_ {false};
-    std::thread thread_;
+    std::vector<std::thread> threads_;
 };

@@ -81,6 +81,7 @@ DestinationVolume VolumeOfType(QByteArrayView type)
     if (fat)
         volume.maxFileSize = fat32Limit;
     volume.unpluggable = volume.windowsNames || network || type.startsWith("fuse");
+    volume.slow = network || type.startsWith("fuse");
     return volume;
 }
 

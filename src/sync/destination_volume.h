@@ -20,6 +20,8 @@ struct DestinationVolume {
     bool caseBlind = false; // "Readme.txt" and "README.txt" are one file there
     qint64 maxFileSize = -1; // the largest file it holds; -1: no limit of its own
     bool unpluggable = false; // a stick, an external drive or a share: flushed before "Terminé"
+    // Each call waits on a network or a driver process (shares, FUSE): worth many in flight.
+    bool slow = false;
     qint64 freeBytes = -1; // -1: unknown
     qint64 blockSize = 1; // a file takes whole blocks of this size
 
