@@ -27,21 +27,24 @@ bool hasSubFolders(const RunContext &run)
 
 // The open origin and destination folders of the sub-folder being copied: the list holds the
 // files of one folder together, so each folder is opened once and its files probed by name.
+// The destination folder is opened only when a file is copied into it (the prober looks at it
+// meanwhile): on a share, opening it costs a call to the server for each part of its path.
 // Copies under way keep the folders they need open.
 struct FolderPair {
     QByteArray sub; // relative path ending with "/", empty for the top folders
     std::shared_ptr<const FolderHandle> from;
-    std::shared_ptr<const FolderHandle> to;
+    std::shared_ptr<const FolderHandle> to; // none until needed
     BelowState toState = BelowState::Missing;
     bool made = false; // the destination folder was made by this run: it is there
 
-    void enter(const RunContext &run, int toRoot, QByteArrayView entrySub)
+    void enter(const RunContext &run, QByteArrayView entrySub)
     {
         if (from && sub == entrySub)
             return;
         sub = entrySub.toByteArray();
         from = std::make_shared<const FolderHandle>(run.fromPath + sub);
-        openDestination(toRoot, false);
+        to.reset();
+        toState = BelowState::Missing;
         made = false;
     }
     void openDestination(int toRoot, bool create)
@@ -84,8 +87,6 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
         if (folders.made)
             queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
                 + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
-    } else if (!folders.to->isOpen() && folders.toState != BelowState::Linked) {
-        folders.openDestination(toRoot, false); // made since the run entered it
     }
     const FileStat &stat = probe.file;
     file.DstFolderExists = true;
@@ -106,7 +107,7 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
         run.observer.progressChanged(i, last);
         const QByteArrayView entry = run.fileList[std::size_t(i)];
         const qsizetype slash = entry.lastIndexOf('/');
-        folders.enter(run, toRoot.fd(), entry.first(slash + 1));
+        folders.enter(run, entry.first(slash + 1));
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
         const DestinationProbe probe = prober.take(std::size_t(i));
@@ -127,6 +128,13 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
             continue;
         }
         const bool copy = CopyRequired(run, file);
+        if (copy && !folders.to)
+            folders.openDestination(toRoot.fd(), false);
+        // A link put in the folder's place since it was probed.
+        if (copy && folders.toState == BelowState::Linked) {
+            queue.addFailure(entry, CopyFault::LinkedFolder);
+            continue;
+        }
         queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,
             file.DstExists ? long(file.DstMode) : -1);
     }
