@@ -12,6 +12,9 @@ packages=(
   qt6-svg-dev # the scalable icon, drawn by the window icon's own code
   dpkg-dev file lintian desktop-file-utils appstream man-db # scripts/package.sh and its checks
   libglib2.0-bin # gio launch: the autostart entry started as a session starts it
+  # The window on a real desktop: the desktop tests' window manager and tray host, the font
+  # the report and the dialogs ask for when Comic Sans MS is missing.
+  openbox trayer x11-utils fonts-comic-neue
 )
 
 missing=()

@@ -306,6 +306,16 @@ void MainView::showCommandStates(bool projectChosen, bool actionsPresent)
     cmd_sync->setEnabled(actionsPresent);
 }
 
+void MainView::showRunning(bool running)
+{
+    for (QAction *item : {mnu_import, mnu_newtemplate})
+        item->setEnabled(!running);
+    if (running)
+        for (QAction *item :
+            {mnu_edittemplate, mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
+            item->setEnabled(false);
+}
+
 void MainView::showIndicator(bool enabled, const QString &toolTip)
 {
     Img_Green->setVisible(enabled);
