@@ -1,5 +1,6 @@
 #include "frm_sync.h"
 
+#include "comic_font.h"
 #include "prompter.h"
 #include "window_helpers.h"
 
@@ -120,7 +121,7 @@ void frm_sync::buildWindow()
     List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(model_);
-    List1->setFont(QFont(QStringLiteral("Comic Sans MS")));
+    List1->setFont(ComicFont());
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);

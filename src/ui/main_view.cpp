@@ -182,7 +182,7 @@ void MainView::buildMenus()
     cap_file->addSeparator();
     mnu_exit = addItem(cap_file, "mnu_exit", "&Quitter");
 
-    QMenu *cap_sync = addMenu(bar, "cap_sync", "Synchronisation");
+    QMenu *cap_sync = addMenu(bar, "cap_sync", "S&ynchronisation");
     mnu_sync = addItem(cap_sync, "mnu_sync", "&Synchroniser >>");
     cap_sync->addSeparator();
     mnu_simulate = addItem(cap_sync, "mnu_simulate", "Simuler la synchronisation");
@@ -196,12 +196,12 @@ void MainView::buildMenus()
     cap_template->addSeparator();
     mnu_exporttoini = addItem(cap_template, "mnu_exporttoini", "Exporter vers un fichier .INI");
 
-    QMenu *cap_action = addMenu(bar, "cap_action", "Actions");
+    QMenu *cap_action = addMenu(bar, "cap_action", "&Actions");
     mnu_newaction = addItem(cap_action, "mnu_newaction", "Nouvelle action");
     mnu_editaction = addItem(cap_action, "mnu_editaction", "Editer l'action");
     mnu_deleteaction = addItem(cap_action, "mnu_deleteaction", "Supprimer l'action");
 
-    QMenu *cap_help = addMenu(bar, "cap_help", "Aide");
+    QMenu *cap_help = addMenu(bar, "cap_help", "Ai&de");
     mnu_about = addItem(cap_help, "mnu_about", "A propos ...");
     cap_help->addSeparator();
     Mnu_Aide = addItem(cap_help, "Mnu_Aide", "Comment ça marche ?");
