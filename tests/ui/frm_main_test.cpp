@@ -305,7 +305,10 @@ void FrmMainTest::helpReportDonationAndAbout()
     ScriptedPrompter prompter;
     QList<QUrl> opened;
     DialogDriver driver;
-    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) { opened << url; });
+    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     QVERIFY(w.Form_Load(dir.path()));
 
     // Each item reaches its command: the help box, the chosen project's report, the donation
