@@ -207,7 +207,8 @@ void MainView::buildMenus()
     Mnu_Aide = addItem(cap_help, "Mnu_Aide", "Comment ça marche ?");
     Mnu_Don = addItem(cap_help, "Mnu_Don", "Faire un don...");
 
-    // Never in the menu bar: the tray icon's context menu.
+    // Never shown: a click on the tray icon restores the window (mnu_restoreTDRL) and
+    // "&Quitter" ends the program (mnu_exitTDRL); a menu on the icon would fight the restore.
     cap_sysmenu = new QMenu(QStringLiteral("SysMenu"), &window_);
     cap_sysmenu->setObjectName(QStringLiteral("cap_sysmenu"));
     mnu_restoreTDRL = addItem(cap_sysmenu, "mnu_restoreTDRL", "Restore TDRL");
