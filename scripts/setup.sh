@@ -16,6 +16,9 @@ packages=(
   dosfstools fusefat exfatprogs exfat-fuse ntfs-3g
   # bench/slowfs: a file system that answers as slowly as a share
   libfuse3-dev fuse3
+  # The window on a real desktop: the desktop tests' window manager and tray host, the font
+  # the report and the dialogs ask for when Comic Sans MS is missing.
+  openbox trayer x11-utils fonts-comic-neue
 )
 
 missing=()

@@ -2,9 +2,9 @@
 
 #include <QDesktopServices>
 
-void OpenWithDesktop(const QUrl &url)
+bool OpenWithDesktop(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 QUrl DonationUrl()

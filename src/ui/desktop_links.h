@@ -6,11 +6,12 @@
 #include <functional>
 
 // Opens an address with the desktop's default application (browser, mail client, text editor).
-// Windows receive it so that tests can see what would be opened.
-using UrlOpener = std::function<void(const QUrl &)>;
+// Windows receive it so that tests can see what would be opened. False: the desktop has no
+// program to open it.
+using UrlOpener = std::function<bool(const QUrl &)>;
 
-// The program's opener: QDesktopServices::openUrl. Failures are not reported.
-void OpenWithDesktop(const QUrl &url);
+// The program's opener: QDesktopServices::openUrl.
+bool OpenWithDesktop(const QUrl &url);
 
 // The maker's addresses and name, settings of the build.
 QUrl DonationUrl();

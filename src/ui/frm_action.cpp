@@ -1,5 +1,6 @@
 #include "frm_action.h"
 
+#include "comic_font.h"
 #include "prompter.h"
 #include "trim_spaces.h"
 #include "window_helpers.h"
@@ -81,7 +82,7 @@ frm_action::frm_action(const Action &action, SaveFunction save, Prompter &prompt
 {
     setObjectName(QStringLiteral("frm_action"));
     setModal(true);
-    setFont(QFont(QStringLiteral("Comic Sans MS")));
+    setFont(ComicFont());
     buildWindow();
     setTabOrder();
 

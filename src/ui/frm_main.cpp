@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTimer>
@@ -86,6 +87,14 @@ void frm_main::connectHandlers()
     connect(v.tbl_actions, &QTableWidget::currentCellChanged, this,
         [this](int current) { Data1.moveTo(current); });
     connect(v.cmd_sync, &QPushButton::clicked, this, [this] { cmd_sync_Click(); });
+    connect(
+        v.tbl_actions, &QTableWidget::cellDoubleClicked, this, [this] { mnu_editaction_Click(); });
+    // ESC stops the run from here too, so that a run window behind this one is no trap.
+    connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, [this] {
+        for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
+            if (window)
+                window->stopRun();
+    });
     for (IndicatorImage *image : {v.Img_Green, v.Img_Red})
         connect(image, &IndicatorImage::doubleClicked, this, [this] { mnu_scheduler_Click(); });
 
@@ -115,6 +124,7 @@ void frm_main::connectHandlers()
 
 bool frm_main::Form_Load(const QString &appDir)
 {
+    FitToScreen(this);
     CenterForm(this);
     appDir_ = appDir;
     try {
@@ -227,6 +237,7 @@ void frm_main::showDatabaseError(const std::exception &error)
 
 void frm_main::Timer1_Timer()
 {
+    keepReachable();
     if (!busyFlag_)
         view_->showCommandStates(view_->projectChosen(), Data1.rowCount() > 0);
 }
@@ -287,9 +298,8 @@ void frm_main::cmd_sync_Click()
 
 void frm_main::closeFinishedRunWindows()
 {
-    // A window whose run is still going refuses to close.
     for (const QPointer<frm_sync> &window : std::as_const(syncWindows_))
-        if (window)
+        if (window && window->isFinished())
             window->close();
 }
 
@@ -317,7 +327,10 @@ frm_sync *frm_main::startRun()
             if (!closing_ && !isVisible() && !scheduled)
                 mnu_restoreTDRL_Click();
         });
-    connect(window, &frm_sync::runStarted, this, [this] { setBusyFlag(true); });
+    connect(window, &frm_sync::runStarted, this, [this] {
+        setBusyFlag(true);
+        view_->showRunning(true);
+    });
     connect(window, &frm_sync::runFinished, this, [this] { runFinished(); });
     syncWindows_.append(window);
     window->show();
@@ -327,6 +340,7 @@ frm_sync *frm_main::startRun()
 void frm_main::runFinished()
 {
     setBusyFlag(false);
+    view_->showRunning(false);
     try {
         Data1.refresh();
     } catch (const DbError &error) {
@@ -336,32 +350,38 @@ void frm_main::runFinished()
 
 void frm_main::mnu_newtemplate_Click()
 {
-    commands_->newProject();
+    if (!runInProgress())
+        commands_->newProject();
 }
 
 void frm_main::mnu_edittemplate_Click()
 {
-    commands_->editProject();
+    if (!runInProgress())
+        commands_->editProject();
 }
 
 void frm_main::mnu_deletetemplate_Click()
 {
-    commands_->deleteProject();
+    if (!runInProgress())
+        commands_->deleteProject();
 }
 
 void frm_main::mnu_newaction_Click()
 {
-    commands_->newAction();
+    if (!runInProgress())
+        commands_->newAction();
 }
 
 void frm_main::mnu_editaction_Click()
 {
-    commands_->editAction();
+    if (!runInProgress())
+        commands_->editAction();
 }
 
 void frm_main::mnu_deleteaction_Click()
 {
-    commands_->deleteAction();
+    if (!runInProgress())
+        commands_->deleteAction();
 }
 
 void frm_main::mnu_export_Click()
@@ -371,7 +391,8 @@ void frm_main::mnu_export_Click()
 
 void frm_main::mnu_import_Click()
 {
-    commands_->importProject();
+    if (!runInProgress())
+        commands_->importProject();
 }
 
 void frm_main::mnu_exporttoini_Click()
@@ -419,32 +440,49 @@ void frm_main::changeEvent(QEvent *event)
 void frm_main::minimiseToTray()
 {
     // Without a notification area the window stays an ordinary minimised window.
-    if (!QSystemTrayIcon::isSystemTrayAvailable() || trayIcon_)
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
-    trayIcon_ = new QSystemTrayIcon(AppIcon(), this);
-    trayIcon_->setObjectName(QStringLiteral("trayIcon"));
+    if (!trayIcon_)
+        createTrayIcon();
     trayIcon_->setToolTip(windowTitle());
-    trayIcon_->setContextMenu(view_->cap_sysmenu);
-    connect(trayIcon_, &QSystemTrayIcon::activated, this,
-        [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
-                mnu_restoreTDRL_Click();
-        });
     trayIcon_->show();
     // Hiding inside the state change confuses some window managers: hide once it is done.
     QTimer::singleShot(0, this, [this] {
-        if (trayIcon_ && isMinimized())
+        if (trayIcon_ && trayIcon_->isVisible() && isMinimized())
             hide();
     });
 }
 
+void frm_main::createTrayIcon()
+{
+    // No context menu: a release of either button restores the window, and a menu opened by
+    // the same click would be torn down with the icon. The restore waits until the icon has
+    // finished handling its click, since hiding the icon destroys its window.
+    trayIcon_ = new QSystemTrayIcon(AppIcon(), this);
+    trayIcon_->setObjectName(QStringLiteral("trayIcon"));
+    connect(
+        trayIcon_, &QSystemTrayIcon::activated, this,
+        [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason != QSystemTrayIcon::MiddleClick && trayIcon_->isVisible())
+                mnu_restoreTDRL_Click();
+        },
+        Qt::QueuedConnection);
+}
+
 void frm_main::removeTrayIcon()
 {
-    if (!trayIcon_)
-        return;
-    trayIcon_->hide();
-    trayIcon_->deleteLater();
-    trayIcon_ = nullptr;
+    if (trayIcon_)
+        trayIcon_->hide();
+}
+
+void frm_main::keepReachable()
+{
+    // A tray host that goes away takes the icon with it: the window goes back to the task bar.
+    if (trayIcon_ && trayIcon_->isVisible() && !isVisible()
+        && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        removeTrayIcon();
+        showMinimized();
+    }
 }
 
 void frm_main::mnu_restoreTDRL_Click()
@@ -458,10 +496,17 @@ void frm_main::mnu_restoreTDRL_Click()
 
 void frm_main::closeEvent(QCloseEvent *event)
 {
-    // Nothing refuses the end of the program; windows that stay open are deleted with the
-    // program, and a run still going is stopped by its window.
+    // Nothing refuses the end of the program. A run still going is cancelled and its window,
+    // which would refuse to close, is hidden: the window's end, with this one's, waits for the
+    // cancellation block to be written and saved.
     closing_ = true;
     removeTrayIcon();
+    for (const QPointer<frm_sync> &window : std::as_const(syncWindows_)) {
+        if (window && !window->isFinished()) {
+            window->stopRun();
+            window->hide();
+        }
+    }
     for (QWidget *window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())
             window->close();

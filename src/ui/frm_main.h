@@ -114,7 +114,10 @@ private:
     void startScheduledRun(const QString &project);
     void runFinished();
     void minimiseToTray();
+    void createTrayIcon();
     void removeTrayIcon();
+    // Brings the window out of a tray that has gone.
+    void keepReachable();
 
     Prompter &prompter_;
     RunFunction run_;

@@ -1,5 +1,6 @@
 #include "frm_question.h"
 
+#include "comic_font.h"
 #include "window_helpers.h"
 
 #include <QApplication>
@@ -19,7 +20,7 @@ frm_question::frm_question(bool &showAllInReport, QWidget *parent)
     setObjectName(QStringLiteral("frm_question"));
     setWindowTitle(QStringLiteral("Synchronisation"));
     setModal(true);
-    setFont(QFont(QStringLiteral("Comic Sans MS")));
+    setFont(ComicFont());
 
     auto *Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

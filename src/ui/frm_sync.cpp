@@ -1,5 +1,6 @@
 #include "frm_sync.h"
 
+#include "comic_font.h"
 #include "prompter.h"
 #include "window_helpers.h"
 
@@ -120,7 +121,7 @@ void frm_sync::buildWindow()
     List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setModel(model_);
-    List1->setFont(QFont(QStringLiteral("Comic Sans MS")));
+    List1->setFont(ComicFont());
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -140,6 +141,11 @@ void frm_sync::buildWindow()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->hide();
 
+    cmd_stop = new QPushButton(QStringLiteral("Arrêter"), this);
+    cmd_stop->setObjectName(QStringLiteral("cmd_stop"));
+    cmd_stop->hide();
+    connect(cmd_stop, &QPushButton::clicked, this, &frm_sync::stopRun);
+
     cmd_close = new QPushButton(QStringLiteral("Fermer"), this);
     cmd_close->setObjectName(QStringLiteral("cmd_close"));
     cmd_close->setEnabled(false);
@@ -148,6 +154,7 @@ void frm_sync::buildWindow()
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(Label1);
     bottom->addStretch(1);
+    bottom->addWidget(cmd_stop);
     bottom->addWidget(cmd_close);
 
     auto *layout = new QVBoxLayout(this);
@@ -167,6 +174,7 @@ void frm_sync::Timer1_Timer()
     setCursor(Qt::WaitCursor);
     emit runStarted();
     Label1->show();
+    cmd_stop->show();
     drainTimer_->start();
     worker_ = std::thread([this] {
         stepBackForTheWindow();
@@ -251,11 +259,13 @@ void frm_sync::finishRun(const RunOutcome &outcome)
     running_ = false;
     finished_ = true;
     Label1->hide();
+    cmd_stop->hide();
     emit runFinished(outcome);
     setWindowTitle(
         outcome.status == RunOutcome::Status::Cancelled ? titleCancelled : titleFinished);
     unsetCursor();
     cmd_close->setEnabled(true);
+    cmd_close->setFocus();
     if (request_.mode == RunMode::Scheduler)
         close();
     if (outcome.status == RunOutcome::Status::Failed)
@@ -271,17 +281,30 @@ void frm_sync::cmd_close_Click()
 
 void frm_sync::Form_KeyDown(int key)
 {
-    if (key != Qt::Key_Escape || !running_)
+    if (key == Qt::Key_Escape)
+        stopRun();
+}
+
+void frm_sync::stopRun()
+{
+    if (!running_)
         return;
     Label1->hide();
+    cmd_stop->setEnabled(false);
     cancel_.store(true);
 }
 
-// Neither the list nor the button takes ESC, so it reaches the window whichever has the focus.
+// Neither the list nor the buttons take ESC or Enter, so they reach the window whichever has the
+// focus.
 void frm_sync::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        Form_KeyDown(event->key());
+    const int key = event->key();
+    if (finished_ && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+        close();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        Form_KeyDown(key);
         event->accept();
         return;
     }
@@ -290,8 +313,9 @@ void frm_sync::keyPressEvent(QKeyEvent *event)
 
 void frm_sync::closeEvent(QCloseEvent *event)
 {
-    // No closing while a run is in progress.
+    // During a run, closing stops the run and the window stays to show how it ended.
     if (!cmd_close->isEnabled()) {
+        stopRun();
         event->ignore();
         return;
     }

@@ -24,8 +24,9 @@ using RunFunction
 
 // The run window: serves exactly one run. The first tick of Timer1 starts the run on a worker
 // thread; the window mirrors the on-screen report in List1, the progress in Pb1 and the title
-// the run asks for, and stays responsive throughout. ESC cancels the run; the window cannot be
-// closed until the run has ended.
+// the run asks for, and stays responsive throughout. ESC, the button "Arrêter" and the window
+// manager's close command cancel the run; the window itself closes only once the run has ended,
+// then also with Enter or ESC.
 class frm_sync : public QWidget {
     Q_OBJECT
 
@@ -47,6 +48,8 @@ public:
     void cmd_close_Click();
     // ESC sets CancelRequested while a run is going; every other key is left alone.
     void Form_KeyDown(int key);
+    // What ESC does during a run: the run stops at its next check.
+    void stopRun();
 
 signals:
     // The run has begun: the main window leaves its action browser alone from now on.
@@ -81,6 +84,7 @@ private:
     QProgressBar *Pb1 = nullptr;
     QLabel *Label1 = nullptr;
     QPushButton *cmd_close = nullptr;
+    QPushButton *cmd_stop = nullptr;
     QTimer *Timer1 = nullptr;
     QTimer *drainTimer_ = nullptr;
 };

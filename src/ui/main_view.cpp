@@ -182,7 +182,7 @@ void MainView::buildMenus()
     cap_file->addSeparator();
     mnu_exit = addItem(cap_file, "mnu_exit", "&Quitter");
 
-    QMenu *cap_sync = addMenu(bar, "cap_sync", "Synchronisation");
+    QMenu *cap_sync = addMenu(bar, "cap_sync", "S&ynchronisation");
     mnu_sync = addItem(cap_sync, "mnu_sync", "&Synchroniser >>");
     cap_sync->addSeparator();
     mnu_simulate = addItem(cap_sync, "mnu_simulate", "Simuler la synchronisation");
@@ -196,18 +196,19 @@ void MainView::buildMenus()
     cap_template->addSeparator();
     mnu_exporttoini = addItem(cap_template, "mnu_exporttoini", "Exporter vers un fichier .INI");
 
-    QMenu *cap_action = addMenu(bar, "cap_action", "Actions");
+    QMenu *cap_action = addMenu(bar, "cap_action", "&Actions");
     mnu_newaction = addItem(cap_action, "mnu_newaction", "Nouvelle action");
     mnu_editaction = addItem(cap_action, "mnu_editaction", "Editer l'action");
     mnu_deleteaction = addItem(cap_action, "mnu_deleteaction", "Supprimer l'action");
 
-    QMenu *cap_help = addMenu(bar, "cap_help", "Aide");
+    QMenu *cap_help = addMenu(bar, "cap_help", "Ai&de");
     mnu_about = addItem(cap_help, "mnu_about", "A propos ...");
     cap_help->addSeparator();
     Mnu_Aide = addItem(cap_help, "Mnu_Aide", "Comment ça marche ?");
     Mnu_Don = addItem(cap_help, "Mnu_Don", "Faire un don...");
 
-    // Never in the menu bar: the tray icon's context menu.
+    // Never shown: a click on the tray icon restores the window (mnu_restoreTDRL) and
+    // "&Quitter" ends the program (mnu_exitTDRL); a menu on the icon would fight the restore.
     cap_sysmenu = new QMenu(QStringLiteral("SysMenu"), &window_);
     cap_sysmenu->setObjectName(QStringLiteral("cap_sysmenu"));
     mnu_restoreTDRL = addItem(cap_sysmenu, "mnu_restoreTDRL", "Restore TDRL");
@@ -304,6 +305,16 @@ void MainView::showCommandStates(bool projectChosen, bool actionsPresent)
         {mnu_export, mnu_exporttoini, mnu_editaction, mnu_deleteaction, mnu_simulate, mnu_sync})
         item->setEnabled(actionsPresent);
     cmd_sync->setEnabled(actionsPresent);
+}
+
+void MainView::showRunning(bool running)
+{
+    for (QAction *item : {mnu_import, mnu_newtemplate})
+        item->setEnabled(!running);
+    if (running)
+        for (QAction *item :
+            {mnu_edittemplate, mnu_deletetemplate, mnu_newaction, mnu_editaction, mnu_deleteaction})
+            item->setEnabled(false);
 }
 
 void MainView::showIndicator(bool enabled, const QString &toolTip)

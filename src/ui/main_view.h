@@ -42,6 +42,9 @@ public:
     void showReportItem();
     // Enables the commands that need a project or actions.
     void showCommandStates(bool projectChosen, bool actionsPresent);
+    // During a run the commands that change projects, actions or the database are disabled;
+    // at its end those that are always usable come back, the others with the next states.
+    void showRunning(bool running);
     void showIndicator(bool enabled, const QString &toolTip);
 
     QComboBox *cmb_template = nullptr;

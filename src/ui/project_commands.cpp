@@ -85,8 +85,9 @@ bool ProjectCommands::deleteProject()
     if (!view_.projectChosen())
         return false;
     const qint64 templateNo = window_.CurrentTemplateNo();
-    if (!prompter_.question(&window_, QStringLiteral("Suppression d'un projet"),
-            QStringLiteral("Confirmez la suppression du projet en cours ?")))
+    if (!prompter_.confirmDeletion(&window_, QStringLiteral("Suppression d'un projet"),
+            QStringLiteral("Confirmez la suppression du projet en cours ?\n\n")
+                + view_.chosenName()))
         return false;
     bool deleted = false;
     guarded([&] {
@@ -141,8 +142,9 @@ void ProjectCommands::deleteAction()
     if (!current)
         return;
     const Action action = *current;
-    if (!prompter_.question(&window_, QStringLiteral("Suppression"),
-            QStringLiteral("Confirmez la suppression de l'action sélectionnée?")))
+    if (!prompter_.confirmDeletion(&window_, QStringLiteral("Suppression"),
+            QStringLiteral("Confirmez la suppression de l'action sélectionnée?\n\n%1 : %2 → %3")
+                .arg(action.fileFilter, action.fromFolder, action.toFolder)))
         return;
     guarded([&] { browser_.deleteRow(action); });
 }

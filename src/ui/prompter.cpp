@@ -18,6 +18,20 @@ bool Prompter::question(QWidget *parent, const QString &title, const QString &te
         == QMessageBox::Yes;
 }
 
+QMessageBox::StandardButton Prompter::messageWithDefault(QWidget *parent, Icon icon,
+    const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton)
+{
+    return message(parent, icon, title, text, buttons);
+}
+
+bool Prompter::confirmDeletion(QWidget *parent, const QString &title, const QString &text)
+{
+    return messageWithDefault(parent, Icon::Question, title, text,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 namespace {
 
 QMessageBox::Icon toQt(Prompter::Icon icon)
@@ -40,7 +54,16 @@ QMessageBox::Icon toQt(Prompter::Icon icon)
 QMessageBox::StandardButton WidgetPrompter::message(QWidget *parent, Icon icon,
     const QString &title, const QString &text, QMessageBox::StandardButtons buttons)
 {
+    return messageWithDefault(parent, icon, title, text, buttons, QMessageBox::NoButton);
+}
+
+QMessageBox::StandardButton WidgetPrompter::messageWithDefault(QWidget *parent, Icon icon,
+    const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton)
+{
     QMessageBox box(toQt(icon), title, text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(box.exec());
 }
 

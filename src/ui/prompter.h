@@ -17,6 +17,10 @@ public:
     virtual QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons)
         = 0;
+    // The same with defaultButton pressed by Enter; by default the box's own choice.
+    virtual QMessageBox::StandardButton messageWithDefault(QWidget *parent, Icon icon,
+        const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton);
     // Asks for an existing folder; empty when cancelled.
     virtual QString existingDirectory(QWidget *parent, const QString &title) = 0;
     // Asks for a file to write, starting in folder with fileName proposed; defaultSuffix is
@@ -35,6 +39,8 @@ public:
     void information(QWidget *parent, const QString &title, const QString &text);
     // Question icon with Yes and No: true on Yes.
     bool question(QWidget *parent, const QString &title, const QString &text);
+    // The same, with No as the default button: for what cannot be undone.
+    bool confirmDeletion(QWidget *parent, const QString &title, const QString &text);
 };
 
 // The Prompter of the running program: real Qt dialogs.
@@ -42,6 +48,9 @@ class WidgetPrompter final : public Prompter {
 public:
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton messageWithDefault(QWidget *parent, Icon icon, const QString &title,
+        const QString &text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
         const QString &fileName, const QString &filter, const QString &defaultSuffix) override;

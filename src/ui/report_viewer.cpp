@@ -8,9 +8,10 @@ void ViewReport(QWidget *parent, const QString &appDir, const QString &projectTe
     Prompter &prompter, const UrlOpener &open)
 {
     const QString path = ReportFilePath(appDir, projectText);
-    if (FileExists(path))
-        open(QUrl::fromLocalFile(path));
-    else
+    if (!FileExists(path))
         prompter.critical(parent, QStringLiteral("Erreur"),
             QStringLiteral("Ne peut trouver le fichier :") + u'\r' + path);
+    else if (!open(QUrl::fromLocalFile(path)))
+        prompter.critical(parent, QStringLiteral("Erreur"),
+            QStringLiteral("Aucun programme ne peut afficher le fichier :") + u'\r' + path);
 }

@@ -14,11 +14,23 @@ void CenterForm(QWidget *window)
     const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QSize area = screen->geometry().size();
+    // The work area: the screen less the panels, so that no panel covers the window.
+    const QRect area = screen->availableGeometry();
     const QSize outer = window->frameGeometry().size();
     const float left = float(area.width()) / 2 - float(outer.width()) / 2;
     const float top = float(area.height()) / 2 - float(outer.height()) / 2;
-    window->move(screen->geometry().topLeft() + QPoint(qRound(left), qRound(top)));
+    window->move(area.topLeft() + QPoint(qRound(left), qRound(top)));
+}
+
+void FitToScreen(QWidget *window)
+{
+    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Room for a title bar and borders, which are not known before the window is shown.
+    const QSize frame(20, 80);
+    const QSize room = screen->availableGeometry().size() - frame;
+    window->resize(window->size().boundedTo(room).expandedTo(window->minimumSizeHint()));
 }
 
 QString BrowseForFolder(QWidget *owner, const QString &title, Prompter &prompter)

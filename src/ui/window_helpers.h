@@ -8,8 +8,12 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-// Moves a window, without resizing it, to the centre of its screen.
+// Moves a window, without resizing it, to the centre of its screen's work area.
 void CenterForm(QWidget *window);
+
+// Shrinks a window that would not fit its screen's work area, leaving room for the window
+// manager's frame; the layouts shrink what can shrink.
+void FitToScreen(QWidget *window);
 
 // Lets the user pick a folder; returns its path without a trailing "/" (except the root "/"),
 // or an empty text when nothing was chosen.

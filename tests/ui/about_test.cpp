@@ -18,7 +18,10 @@ void AboutTest::linksOpenTheirAddressesAndSystemInfoTellsTheSystem()
 {
     ScriptedPrompter prompter;
     QList<QUrl> opened;
-    frmAbout box(prompter, [&](const QUrl &url) { opened << url; });
+    frmAbout box(prompter, [&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     box.show();
     const auto child = [&](const char *name) { return box.findChild<QWidget *>(name); };
 

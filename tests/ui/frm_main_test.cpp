@@ -203,6 +203,7 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     frm_main w(prompter, run.function());
     QVERIFY(w.Form_Load(dir.path()));
     choose(w, 1);
+    w.Timer1_Timer();
 
     // The dialog's option counts only with OK; Annuler starts nothing.
     driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
@@ -220,15 +221,23 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     QCOMPARE(int(request.actions.size()), 2);
     QCOMPARE(request.actions[1].fileFilter, QStringLiteral("*.b"));
 
-    // Never two runs at once; the running window refuses to close.
+    // Never two runs at once, and the button leaves the running window alone. Nothing changes
+    // projects, actions or the database meanwhile: not the menu, not a double click on a row.
     w.cmd_sync_Click();
     w.mnu_sync_Click();
     w.mnu_simulate_Click();
+    w.mnu_deleteaction_Click();
+    w.mnu_deletetemplate_Click();
+    auto *table = child<QTableWidget>(w, "tbl_actions");
+    const QPoint row = table->visualRect(table->model()->index(0, 1)).center();
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
     QTest::qWait(50);
     QCOMPARE(driver.questions, 2);
-    QVERIFY(prompter.shown.isEmpty());
-    QVERIFY(first->isVisible());
+    QVERIFY(driver.titles.size() == 2 && prompter.shown.isEmpty());
+    QVERIFY(first->isVisible() && !first->CancelRequested());
     QCOMPARE(run.runs.load(), 1);
+    const QString running = QStringLiteral("0111-111-0001-000-111-1 Voir 'Sauvegarde.log'");
+    QCOMPARE(states(w), running);
 
     // At the end the browser is re-read: an action added meanwhile shows up.
     ProjectDb(dir("Tandrel.mdb")).addAction(SampleAction(key, "*.c"));
@@ -237,6 +246,11 @@ void FrmMainTest::synchronisationGoesThroughTheConfirmation()
     QVERIFY(!w.BusyFlag());
     QCOMPARE(browserOf(w).rowCount(), 3);
     QCOMPARE(filter(w), QStringLiteral("*.a"));
+    QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-111-1 Voir 'Sauvegarde.log'"));
+    // A double click on a row opens its editor.
+    driver.steps.enqueue([](QDialog *d) { press(d, "cmd_cancel"); });
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
+    QCOMPARE(driver.titles.value(2), QStringLiteral("Edition de l'action"));
 
     // The menu leaves a finished window open beside the new one; the button closes them all
     // before asking.
@@ -291,7 +305,10 @@ void FrmMainTest::helpReportDonationAndAbout()
     ScriptedPrompter prompter;
     QList<QUrl> opened;
     DialogDriver driver;
-    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) { opened << url; });
+    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) {
+        opened << url;
+        return true;
+    });
     QVERIFY(w.Form_Load(dir.path()));
 
     // Each item reaches its command: the help box, the chosen project's report, the donation
@@ -342,6 +359,16 @@ void FrmMainTest::minimiseRestoreAndQuit()
     w->hide();
     runWindow()->close();
     QTRY_VERIFY(w->isVisible());
+
+    // ESC stops a run from the main window too.
+    run.released = false;
+    w->mnu_simulate_Click();
+    QTRY_VERIFY(runWindow() && runWindow()->isRunning());
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_Escape);
+    QTRY_VERIFY(runWindow()->isFinished());
+    QCOMPARE(runWindow()->windowTitle(), QStringLiteral("User canceled!"));
 
     // Quitting during a run: the main window closes at once and the run is stopped with it.
     run.released = false;

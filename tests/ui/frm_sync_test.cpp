@@ -52,7 +52,7 @@ class FrmSyncTest : public QObject {
 
 private slots:
     void aRunFromLoadToClose();
-    void escCancelsTheRun();
+    void escTheButtonAndTheCloseBoxStopTheRun();
     void schedulerRunsCloseThemselvesAndFatalErrorsAreTold();
 };
 
@@ -85,18 +85,19 @@ void FrmSyncTest::aRunFromLoadToClose()
     connect(&w, &frm_sync::runFinished, [&](const RunOutcome &o) { finished << o.totalFiles; });
     auto *close = child<QPushButton>(w, "cmd_close");
     auto *esc = child<QLabel>(w, "Label1");
+    auto *stop = child<QPushButton>(w, "cmd_stop");
     auto *list = child<QListView>(w, "List1");
     auto *bar = child<QProgressBar>(w, "Pb1");
     w.show();
 
     // Before the first tick nothing runs, ESC does nothing and the window cannot be closed.
     QCOMPARE(w.windowTitle(), QStringLiteral("Synchronisation en cours... Patientez"));
-    QVERIFY(!close->isEnabled() && esc->isHidden());
+    QVERIFY(!close->isEnabled() && esc->isHidden() && stop->isHidden());
     QTest::keyClick(&w, Qt::Key_Escape);
     QVERIFY(!w.CancelRequested() && !w.close());
 
     QTRY_COMPARE(lines(w), numbered("avant ", 2500));
-    QVERIFY(w.isRunning() && esc->isVisible());
+    QVERIFY(w.isRunning() && esc->isVisible() && stop->isVisible());
     QCOMPARE(w.windowTitle(), QStringLiteral("Création de la liste"));
     // The run's thread steps back so that the window gets a processor first.
     const int windowNice = getpriority(PRIO_PROCESS, id_t(gettid()));
@@ -104,7 +105,6 @@ void FrmSyncTest::aRunFromLoadToClose()
     QCOMPARE(list->currentIndex().row(), 2499); // the list follows the last line
     QTRY_COMPARE(bar->value(), 3);
     QCOMPARE(bar->maximum(), 4);
-    QVERIFY(!w.close() && w.isVisible());
 
     QStringList betweenFlushes;
     QTimer watch;
@@ -119,35 +119,42 @@ void FrmSyncTest::aRunFromLoadToClose()
     QCOMPARE(betweenFlushes, numbered("ligne ", int(betweenFlushes.size())));
     QVERIFY(betweenFlushes.size() >= 1000);
     QCOMPARE(double(bar->value()) / bar->maximum(), 0.5);
-    QVERIFY(close->isEnabled() && esc->isHidden());
+    QVERIFY(close->isEnabled() && esc->isHidden() && stop->isHidden());
     QCOMPARE(finished, QList<qint64> {7});
     QVERIFY(prompter.shown.isEmpty());
 
-    // After the run ESC does nothing; the window waits to be closed; its run happened once.
-    QTest::keyClick(close, Qt::Key_Escape);
-    QVERIFY(!w.CancelRequested());
+    // After the run there is no second run, and Enter closes the window whatever has the focus.
     w.Timer1_Timer();
     QTest::qWait(100);
     QCOMPARE(run.runs.load(), 1);
-    close->click();
-    QVERIFY(!w.isVisible());
+    QTest::keyClick(list, Qt::Key_Return);
+    QVERIFY(!w.isVisible() && !w.CancelRequested());
 }
 
-void FrmSyncTest::escCancelsTheRun()
+void FrmSyncTest::escTheButtonAndTheCloseBoxStopTheRun()
 {
-    ScriptedRun run;
-    ScriptedPrompter prompter;
-    frm_sync w(requestFor(), prompter, run.function());
-    w.show();
-    QTRY_VERIFY(w.isRunning());
-    auto *list = child<QListView>(w, "List1");
-    QTest::keyClick(list, Qt::Key_Return);
-    QVERIFY(!w.CancelRequested());
-    QTest::keyClick(list, Qt::Key_Escape); // seen whichever control has the focus
-    QVERIFY(w.CancelRequested() && child<QLabel>(w, "Label1")->isHidden());
-    QTRY_COMPARE(w.windowTitle(), QStringLiteral("User canceled!"));
-    QVERIFY(child<QPushButton>(w, "cmd_close")->isEnabled());
-    QCOMPARE(lines(w), QStringList {"annulée"});
+    const std::function<void(frm_sync &)> stops[] = {
+        [](frm_sync &w) { QTest::keyClick(child<QListView>(w, "List1"), Qt::Key_Escape); },
+        [](frm_sync &w) { child<QPushButton>(w, "cmd_stop")->click(); },
+        [](frm_sync &w) { QVERIFY(!w.close()); }, // the window manager's close command
+    };
+    for (const auto &stop : stops) {
+        ScriptedRun run;
+        ScriptedPrompter prompter;
+        frm_sync w(requestFor(), prompter, run.function());
+        w.show();
+        QTRY_VERIFY(w.isRunning());
+        auto *list = child<QListView>(w, "List1");
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(!w.CancelRequested());
+        stop(w);
+        QVERIFY(w.CancelRequested() && child<QLabel>(w, "Label1")->isHidden());
+        QTRY_COMPARE(w.windowTitle(), QStringLiteral("User canceled!"));
+        QVERIFY(w.isVisible() && child<QPushButton>(w, "cmd_close")->isEnabled());
+        QCOMPARE(lines(w), QStringList {"annulée"});
+        QTest::keyClick(list, Qt::Key_Escape); // the finished window closes
+        QVERIFY(!w.isVisible());
+    }
 }
 
 void FrmSyncTest::schedulerRunsCloseThemselvesAndFatalErrorsAreTold()

@@ -123,25 +123,31 @@ void ProjectCommandsTest::maintenanceFromNewProjectToItsDeletion()
     QCOMPARE(
         ProjectDb(dir("Tandrel.mdb")).actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
 
-    // Delete the action: No keeps it, Yes removes it and empties the details.
+    // Delete the action: No (also the default button) keeps it, Yes removes it and empties the
+    // details. The question names the action.
     prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deleteaction_Click();
     QCOMPARE(prompter.shown.value(0).buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(prompter.shown.value(0).defaultButton, QMessageBox::No);
     QCOMPARE(browserOf(w).rowCount(), 1);
     w.mnu_deleteaction_Click();
     QCOMPARE(browserOf(w).rowCount(), 0);
     QCOMPARE(details(w), noDetails);
     QCOMPARE(prompter.said(),
-        QStringList(2, "Suppression|Confirmez la suppression de l'action sélectionnée?"));
+        QStringList(2,
+            "Suppression|Confirmez la suppression de l'action sélectionnée?\n\n"
+            "*.png : /données/photos/ → /media/clé/"));
 
     // Delete the project (with an action again): No keeps it; Yes removes it and its actions.
     ProjectDb(dir("Tandrel.mdb")).addAction(SampleAction(key, "*.a"));
     prompter.answers << QMessageBox::No << QMessageBox::Yes;
     w.mnu_deletetemplate_Click();
     QCOMPARE(entries(w).size(), 2);
+    QCOMPARE(prompter.shown.value(0).defaultButton, QMessageBox::No);
     w.mnu_deletetemplate_Click();
     QCOMPARE(prompter.said(),
-        QStringList(2, "Suppression d'un projet|Confirmez la suppression du projet en cours ?"));
+        QStringList(
+            2, "Suppression d'un projet|Confirmez la suppression du projet en cours ?\n\nImages"));
     QCOMPARE(entries(w), QStringList {"- Aucun -"});
     QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
     QVERIFY(ProjectDb(dir("Tandrel.mdb")).allActionsByFilter().empty());

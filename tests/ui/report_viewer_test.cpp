@@ -16,7 +16,11 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     TempDir appDir;
     ScriptedPrompter prompter;
     QList<QUrl> opened;
-    auto open = [&](const QUrl &url) { opened << url; };
+    bool canOpen = true;
+    auto open = [&](const QUrl &url) {
+        opened << url;
+        return canOpen;
+    };
 
     // No project chosen: the list's text names the report, which does not exist.
     ViewReport(nullptr, appDir.path(), QStringLiteral("- Aucun -"), prompter, open);
@@ -38,6 +42,13 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     ViewReport(nullptr, appDir.path(), QStringLiteral("Dossier"), prompter, open);
     QCOMPARE(prompter.shown.size(), 2);
     QCOMPARE(opened.size(), 1);
+
+    // No program for text files: the box says so and names the file.
+    canOpen = false;
+    prompter.shown.clear();
+    ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
+    QCOMPARE(prompter.said(),
+        QStringList {"Erreur|Aucun programme ne peut afficher le fichier :\r" + report});
 }
 
 QTEST_MAIN(ReportViewerTest)

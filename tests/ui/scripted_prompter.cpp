@@ -9,6 +9,15 @@ QMessageBox::StandardButton ScriptedPrompter::message(QWidget *, Icon icon, cons
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton ScriptedPrompter::messageWithDefault(QWidget *parent, Icon icon,
+    const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton)
+{
+    const QMessageBox::StandardButton answer = message(parent, icon, title, text, buttons);
+    shown.last().defaultButton = defaultButton;
+    return answer;
+}
+
 QString ScriptedPrompter::existingDirectory(QWidget *, const QString &title)
 {
     folderTitles.append(title);

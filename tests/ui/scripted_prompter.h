@@ -14,6 +14,7 @@ public:
         QString title;
         QString text;
         QMessageBox::StandardButtons buttons;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
 
     // Answers for the next message boxes, in order; an unscripted box answers its first button
@@ -41,6 +42,9 @@ public:
 
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons) override;
+    QMessageBox::StandardButton messageWithDefault(QWidget *parent, Icon icon, const QString &title,
+        const QString &text, QMessageBox::StandardButtons buttons,
+        QMessageBox::StandardButton defaultButton) override;
     QString existingDirectory(QWidget *parent, const QString &title) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
         const QString &fileName, const QString &filter, const QString &defaultSuffix) override;

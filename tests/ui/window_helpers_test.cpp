@@ -1,8 +1,11 @@
+#include "comic_font.h"
 #include "error_box.h"
 #include "french_texts.h"
 #include "scripted_prompter.h"
 #include "window_helpers.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QPushButton>
 #include <QTest>
 
@@ -13,6 +16,7 @@ private slots:
     void browseForFolderTrimsTheSeparatorAndKeepsCancel();
     void errorBoxShowsNumberAndDescription();
     void standardButtonsSpeakFrench();
+    void theComicFaceOrTheDefaultOne();
 };
 
 void WindowHelpersTest::browseForFolderTrimsTheSeparatorAndKeepsCancel()
@@ -50,6 +54,17 @@ void WindowHelpersTest::standardButtonsSpeakFrench()
     QCOMPARE(plain(QMessageBox::No), QStringLiteral("Non"));
     QCOMPARE(plain(QMessageBox::Cancel), QStringLiteral("Annuler"));
     QCOMPARE(plain(QMessageBox::Ok), QStringLiteral("OK"));
+}
+
+void WindowHelpersTest::theComicFaceOrTheDefaultOne()
+{
+    QCOMPARE(ComicFamily({"DejaVu Sans", "comic neue", "Comic Sans MS"}), "Comic Sans MS");
+    QCOMPARE(ComicFamily({"DejaVu Sans", "Comic Neue"}), "Comic Neue");
+    QCOMPARE(ComicFamily({"DejaVu Sans", "Z003", "Comic Sans"}), QString());
+    // Here (scripts/setup.sh installs Comic Neue) the face found is the one drawn.
+    const QString here = ComicFamily(QFontDatabase::families());
+    QVERIFY(!here.isEmpty());
+    QCOMPARE(QFontInfo(ComicFont()).family(), here);
 }
 
 QTEST_MAIN(WindowHelpersTest)
