@@ -1,10 +1,35 @@
 #include "desktop_links.h"
 
 #include <QDesktopServices>
+#include <QProcess>
+#include <QStandardPaths>
 
-bool OpenWithDesktop(const QUrl &url)
+void OpenWithDesktop(const QUrl &url, const OpenFailed &failed)
 {
-    return QDesktopServices::openUrl(url);
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty()) {
+        if (!QDesktopServices::openUrl(url))
+            failed();
+        return;
+    }
+    // Not parented: xdg-open may run the viewer in the foreground, and closing the window must
+    // not kill it.
+    auto *process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::finished, process,
+        [process, failed](int code, QProcess::ExitStatus status) {
+            if (status != QProcess::NormalExit || code != 0)
+                failed();
+            process->deleteLater();
+        });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, failed](auto error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        failed();
+        process->deleteLater();
+    });
+    process->start(xdgOpen, {url.isLocalFile() ? url.toLocalFile() : url.toString()});
 }
 
 QUrl DonationUrl()
@@ -37,5 +62,5 @@ QString ProgramVersion()
 
 void OpenDonationPage(const UrlOpener &open)
 {
-    open(DonationUrl());
+    open(DonationUrl(), [] {});
 }

@@ -5,13 +5,18 @@
 
 #include <functional>
 
-// Opens an address with the desktop's default application (browser, mail client, text editor).
-// Windows receive it so that tests can see what would be opened. False: the desktop has no
-// program to open it.
-using UrlOpener = std::function<bool(const QUrl &)>;
+// Called when the desktop turns out to have no program to open an address; it may come after
+// the opener has returned, from the event loop.
+using OpenFailed = std::function<void()>;
 
-// The program's opener: QDesktopServices::openUrl.
-bool OpenWithDesktop(const QUrl &url);
+// Opens an address with the desktop's default application (browser, mail client, text editor).
+// Windows receive it so that tests can see what would be opened.
+using UrlOpener = std::function<void(const QUrl &, const OpenFailed &)>;
+
+// The program's opener. Where xdg-open is installed it is run and waited for in the
+// background, since it may find no program for the file only after it has started; its failure
+// calls failed. Elsewhere QDesktopServices::openUrl opens the address.
+void OpenWithDesktop(const QUrl &url, const OpenFailed &failed);
 
 // The maker's addresses and name, settings of the build.
 QUrl DonationUrl();

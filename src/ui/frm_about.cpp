@@ -134,12 +134,12 @@ frmAbout::frmAbout(Prompter &prompter, UrlOpener open, QWidget *parent)
 
 void frmAbout::Label3_Click()
 {
-    open_(WebUrl());
+    open_(WebUrl(), [] {});
 }
 
 void frmAbout::lblDisclaimer_Click()
 {
-    open_(mailUrl());
+    open_(mailUrl(), [] {});
 }
 
 void frmAbout::Image2_Click()

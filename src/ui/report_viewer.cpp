@@ -4,6 +4,9 @@
 #include "prompter.h"
 #include "report_file.h"
 
+#include <QPointer>
+#include <QWidget>
+
 void ViewReport(QWidget *parent, const QString &appDir, const QString &projectText,
     Prompter &prompter, const UrlOpener &open)
 {
@@ -11,7 +14,13 @@ void ViewReport(QWidget *parent, const QString &appDir, const QString &projectTe
     if (!FileExists(path))
         prompter.critical(parent, QStringLiteral("Erreur"),
             QStringLiteral("Ne peut trouver le fichier :") + u'\r' + path);
-    else if (!open(QUrl::fromLocalFile(path)))
-        prompter.critical(parent, QStringLiteral("Erreur"),
-            QStringLiteral("Aucun programme ne peut afficher le fichier :") + u'\r' + path);
+    else
+        open(QUrl::fromLocalFile(path),
+            [window = QPointer<QWidget>(parent), orphan = !parent, &prompter, path] {
+                // The answer may come late: say nothing once the window is gone.
+                if (window || orphan)
+                    prompter.critical(window, QStringLiteral("Erreur"),
+                        QStringLiteral("Aucun programme ne peut afficher le fichier :") + u'\r'
+                            + path);
+            });
 }

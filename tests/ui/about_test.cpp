@@ -18,10 +18,7 @@ void AboutTest::linksOpenTheirAddressesAndSystemInfoTellsTheSystem()
 {
     ScriptedPrompter prompter;
     QList<QUrl> opened;
-    frmAbout box(prompter, [&](const QUrl &url) {
-        opened << url;
-        return true;
-    });
+    frmAbout box(prompter, [&](const QUrl &url, const OpenFailed &) { opened << url; });
     box.show();
     const auto child = [&](const char *name) { return box.findChild<QWidget *>(name); };
 

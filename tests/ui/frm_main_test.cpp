@@ -305,10 +305,8 @@ void FrmMainTest::helpReportDonationAndAbout()
     ScriptedPrompter prompter;
     QList<QUrl> opened;
     DialogDriver driver;
-    frm_main w(prompter, &RunDriver::run, [&](const QUrl &url) {
-        opened << url;
-        return true;
-    });
+    frm_main w(
+        prompter, &RunDriver::run, [&](const QUrl &url, const OpenFailed &) { opened << url; });
     QVERIFY(w.Form_Load(dir.path()));
 
     // Each item reaches its command: the help box, the chosen project's report, the donation

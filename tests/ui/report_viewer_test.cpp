@@ -2,6 +2,8 @@
 #include "scripted_prompter.h"
 #include "temp_dir.h"
 
+#include <QFile>
+#include <QScopeGuard>
 #include <QTest>
 
 class ReportViewerTest : public QObject {
@@ -9,6 +11,7 @@ class ReportViewerTest : public QObject {
 
 private slots:
     void opensAnExistingReportOrSaysItIsMissing();
+    void desktopWithoutAViewerForTextFiles();
 };
 
 void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
@@ -17,9 +20,10 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     ScriptedPrompter prompter;
     QList<QUrl> opened;
     bool canOpen = true;
-    auto open = [&](const QUrl &url) {
+    auto open = [&](const QUrl &url, const OpenFailed &failed) {
         opened << url;
-        return canOpen;
+        if (!canOpen)
+            failed();
     };
 
     // No project chosen: the list's text names the report, which does not exist.
@@ -49,6 +53,45 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
     QCOMPARE(prompter.said(),
         QStringList {"Erreur|Aucun programme ne peut afficher le fichier :\r" + report});
+}
+
+// xdg-open is there, but finds no program for text files only once it runs: the box comes when
+// it ends. Without xdg-open the desktop services answer at once.
+void ReportViewerTest::desktopWithoutAViewerForTextFiles()
+{
+    TempDir appDir;
+    const QString report = appDir.write(QStringLiteral("Sauvegarde.log"), "rapport\r\n");
+    const QByteArray path = qgetenv("PATH");
+    const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+    qputenv("PATH", appDir.path().toLocal8Bit());
+    ScriptedPrompter prompter;
+    const auto view = [&] {
+        prompter.shown.clear();
+        ViewReport(nullptr, appDir.path(), QStringLiteral("Sauvegarde"), prompter);
+    };
+    const QStringList noViewer {"Erreur|Aucun programme ne peut afficher le fichier :\r" + report};
+
+    view();
+    QCOMPARE(prompter.said(), noViewer);
+
+    const struct {
+        int status;
+        bool fails;
+    } xdgOpens[] = {{3, true}, {0, false}};
+    for (const auto &xdgOpen : xdgOpens) {
+        const QString script = appDir.write(QStringLiteral("xdg-open"),
+            QStringLiteral("#!/bin/sh\necho \"$1\" > \"$0.arg\"\nexit %1\n")
+                .arg(xdgOpen.status)
+                .toUtf8());
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::remove(script + QStringLiteral(".arg"));
+        view();
+        QVERIFY(prompter.shown.isEmpty());
+        QTRY_VERIFY(QFile::exists(script + QStringLiteral(".arg")));
+        QTest::qWait(300); // xdg-open has ended
+        QCOMPARE(prompter.said(), xdgOpen.fails ? noViewer : QStringList());
+        QCOMPARE(readFile(script + QStringLiteral(".arg")).trimmed(), report.toUtf8());
+    }
 }
 
 QTEST_MAIN(ReportViewerTest)
