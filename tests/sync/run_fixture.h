@@ -69,3 +69,32 @@ inline QStringList everything(const QString &folder)
     names.sort();
     return names;
 }
+
+// The "found" line of a recursive action with the default filter.
+inline QString foundLine(int count)
+{
+    return QStringLiteral("    - Filtre de fichiers : *.* - %1 fichier(s) trouvé(s)!").arg(count);
+}
+
+// The lines of the (first) action between its "found" line and the blank line that follows
+// its files.
+inline QStringList fileLines(const QStringList &lines)
+{
+    qsizetype from = 0;
+    while (from < lines.size() && !lines[from].startsWith("    - Filtre de fichiers : "))
+        ++from;
+    from += 2;
+    return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
+}
+
+// A file's error line.
+inline QString failed(const QString &path, const char *cause)
+{
+    return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
+}
+
+// The line of a destination folder made.
+inline QString madeLine(const QString &folder)
+{
+    return "    - Nota : Création du dossier destination (" + folder.toLower() + ')';
+}
