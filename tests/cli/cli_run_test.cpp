@@ -39,8 +39,8 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
     // What it prints is what it appends to the report file, but the line naming that file.
     EXPECT_TRUE(ReadText(app("Même nom.log"))
-            .replace("\r\n", "\n")
-            .endsWith(result.out.section('\n', 0, -3) + '\n'))
+                    .replace("\r\n", "\n")
+                    .endsWith(result.out.section('\n', 0, -3) + '\n'))
         << result.out.toStdString();
     EXPECT_TRUE(result.out.section('\n', 1, 1).endsWith(" (Projet : Même nom)"));
     EXPECT_EQ(ReadText(tree("destination/Lettre.TXT")), "lettre");

@@ -130,7 +130,8 @@ TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
                 ours
                     + "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
                       "INSERT INTO Templates (Name) VALUES (NEW.Name); END;")},
-        {"view.mdb", sqliteFile("view.src", ours + "CREATE VIEW Names AS SELECT Name FROM Templates;")},
+        {"view.mdb",
+            sqliteFile("view.src", ours + "CREATE VIEW Names AS SELECT Name FROM Templates;")},
     };
     for (const auto &[name, bytes] : cases) {
         SCOPED_TRACE(name.toStdString());

@@ -28,8 +28,7 @@ TEST(CopyFaults, LongNamesAlikeAtFirstKeepTheirOwnContent)
         for (int i = 0; i < 3; ++i)
             f.dir.write("Origine/long/" + names[i], contents[i]);
         RecordingObserver observer;
-        const RunOutcome outcome = runProject(
-            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+        const RunOutcome outcome = f.run(observer);
         EXPECT_EQ(outcome.totalFiles, 3);
         EXPECT_FALSE(outcome.copyErrors);
         for (int i = 0; i < 3; ++i)
@@ -58,8 +57,7 @@ TEST(CopyFaults, TwoRunsIntoOneDestinationAtOnceLeaveWholeCopies)
             makeRequest(otherApp, {makeAction(f.origin, f.destination, "OUI")}), observer);
     });
     RecordingObserver observer;
-    outcomes[0]
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    outcomes[0] = f.run(observer);
     other.join();
     EXPECT_FALSE(outcomes[0].copyErrors || outcomes[1].copyErrors);
     for (int i = 0; i < 16; ++i)
@@ -95,8 +93,7 @@ TEST(CopyFaults, OriginsThatChangeOrStopBeingFilesGetTheirCause)
         QFile::remove(f.dir("Origine/sous/tube.txt"));
         ASSERT_EQ(::mkfifo(QFile::encodeName(f.dir("Origine/sous/tube.txt")).constData(), 0644), 0);
     };
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    const RunOutcome outcome = f.run(observer);
     running = false;
     writer.join();
 
@@ -212,8 +209,7 @@ TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
         if (value == 1 && maximum == 2) // the second file of A
             QDir(f.dir("Origine/A")).removeRecursively();
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}, RunMode::Simulate),
-        observer);
+    f.run(observer, "OUI", RunMode::Simulate);
     EXPECT_EQ(fileLines(observer.lines),
         (QStringList {madeLine(f.destination + "A/"), "     a/a1.txt - (copié)",
             "    - Erreur: Le dossier origine n'existe pas! (" + (f.origin + "a/").toLower() + ')',
@@ -224,7 +220,7 @@ TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
         if (line == foundLine(1))
             QDir(f.destination).removeRecursively();
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), second);
+    f.run(second);
     EXPECT_EQ(fileLines(second.lines),
         QStringList {"    - Erreur: Le dossier destination n'existe pas! ("
             + f.destination.toLower() + ')'});
@@ -241,7 +237,7 @@ TEST(CopyFaults, AnOriginFileThatVanishedSaysSo)
         if (line == foundLine(2))
             QFile::remove(f.dir("Origine/sous/a.txt"));
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    f.run(observer);
     EXPECT_EQ(fileLines(observer.lines),
         (QStringList {madeLine(f.destination + "sous/"),
             failed("sous/a.txt", "le fichier origine a disparu!"), "     sous/b.txt - (copié)"}));

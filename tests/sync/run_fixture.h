@@ -23,6 +23,11 @@ struct Folders {
     TempDir dir;
     QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
             app = dir.mkdir("app") + '/';
+
+    // Runs one action from the origin into the destination, with sub-folders or not ("OUI",
+    // "NON").
+    RunOutcome run(RecordingObserver &observer, const QString &inclSub = QStringLiteral("OUI"),
+        RunMode mode = RunMode::Synchronize) const;
 };
 
 inline Action makeAction(const QString &from, const QString &to, const QString &inclSub,
@@ -45,6 +50,12 @@ inline RunOutcome runProject(const RunRequest &request, RecordingObserver &obser
 {
     std::atomic<bool> cancel {false};
     return RunDriver::run(request, observer, cancel);
+}
+
+inline RunOutcome Folders::run(
+    RecordingObserver &observer, const QString &inclSub, RunMode mode) const
+{
+    return runProject(makeRequest(app, {makeAction(origin, destination, inclSub)}, mode), observer);
 }
 
 // The report file's expected content for these screen lines: all but the last, CR LF each.

@@ -284,8 +284,7 @@ TEST(Run, ListsEveryFileAndFlushesLongReports)
         ::close(fd);
     }
     RecordingObserver observer;
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    const RunOutcome outcome = f.run(observer);
 
     EXPECT_EQ(outcome.totalFiles, 32001);
     EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f32000")));
@@ -313,8 +312,7 @@ TEST(Run, AnUnreadableFolderIsAFatalError)
         if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(3);
         RecordingObserver observer;
-        const RunOutcome outcome = runProject(
-            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+        const RunOutcome outcome = f.run(observer);
         ::_exit(
             outcome.status == RunOutcome::Status::Failed && outcome.errorNumber == EACCES ? 0 : 1);
     }
@@ -345,8 +343,7 @@ TEST(Run, AFullDestinationIsACopyErrorForThatFileOnly)
     setModified(old, 1'000);
 
     RecordingObserver observer;
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "NON")}), observer);
+    const RunOutcome outcome = f.run(observer, "NON");
     const QStringList files = everything(f.destination);
     const QByteArray kept = readFile(old);
     ::umount(small.constData());

@@ -91,8 +91,9 @@ void FrmMainTest::browsingProjectsAndActions()
     for (int index : {1, 0}) {
         choose(w, 3);
         choose(w, index);
-        QCOMPARE(chosen(w), index ? QString("Double #%1, 0 actions").arg(o.keys[2])
-                                  : QString("- Aucun - #0, 0 actions"));
+        QCOMPARE(chosen(w),
+            index ? QString("Double #%1, 0 actions").arg(o.keys[2])
+                  : QString("- Aucun - #0, 0 actions"));
         QCOMPARE(details(w), noDetails);
     }
 

@@ -1,6 +1,6 @@
 #include "main_window_driver.h"
-#include "scripted_prompter.h"
 #include "schedule_watch.h"
+#include "scripted_prompter.h"
 #include "scripted_run.h"
 
 #include <QAction>
@@ -48,8 +48,8 @@ public:
 // An enabled schedule: project, date, time, daily.
 Schedule schedule(const char *project, const char *date, const char *time, bool daily)
 {
-    return {QString::fromUtf8(project), QString::fromUtf8(date), QString::fromUtf8(time), daily,
-        true};
+    return {
+        QString::fromUtf8(project), QString::fromUtf8(date), QString::fromUtf8(time), daily, true};
 }
 
 // "Autre" with one action, which the tests choose, and "Sauvegarde" with two, which they
