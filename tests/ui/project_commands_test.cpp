@@ -1,5 +1,5 @@
 #include "main_window_driver.h"
-#include "scripted_prompter.h"
+#include "project_file.h"
 
 #include <QFile>
 #include <QTest>
@@ -221,7 +221,8 @@ void ProjectCommandsTest::exportThenImportThroughTheWindow()
 
 void ProjectCommandsTest::refusalsAndFailuresAreTold()
 {
-    // Import: a lower-case extension, a missing file, a file without a project name.
+    // Import: a lower-case extension, a missing file, a file without a project name; each
+    // refusal says why.
     TempDir dir;
     ScriptedPrompter prompter;
     frm_main w(prompter);
@@ -235,8 +236,7 @@ void ProjectCommandsTest::refusalsAndFailuresAreTold()
         QCOMPARE(box.icon, Prompter::Icon::Critical);
     QStringList boxes = prompter.said();
     QCOMPARE(boxes.size(), 3);
-    // The refusal of a lower-case extension says why.
-    QVERIFY2(boxes[0].contains("majuscules"), qPrintable(boxes[0]));
+    QVERIFY2(boxes[0].contains(ProjectFileNameProblem(dir("p.tdrl"))), qPrintable(boxes[0]));
     QVERIFY(boxes[1].contains(dir("absent.TDRL")) && boxes[2].contains(noName));
     QVERIFY(ProjectDb(dir("Tandrel.mdb")).projectsByName().empty());
 
