@@ -58,9 +58,11 @@ void FrmMainTest::browsingProjectsAndActions()
     QCOMPARE(w.CurrentTemplateNo(), o.keys[2]);
 
     // The details show the current action; the sub-folder box ("oui" reads as ticked) cannot be
-    // changed by a click.
+    // changed by a click. The list's tool tip is the project's description.
+    o.db().updateProject(o.keys[1], QStringLiteral("l'été"), QStringLiteral("Vacances"));
     choose(w, 3);
     QCOMPARE(w.CurrentTemplateNo(), o.keys[1]);
+    QCOMPARE(projectList(w)->toolTip(), QStringLiteral("Vacances"));
     child<QCheckBox>(w, "chk_includesubfolders")->click();
     QCOMPARE(details(w),
         (QStringList {"OUI", "*.jpg", "/données/origine/", "/media/clé/", "copie de *.jpg", ">",
@@ -96,6 +98,7 @@ void FrmMainTest::browsingProjectsAndActions()
                   : QString("- Aucun - #0, 0 actions"));
         QCOMPARE(details(w), noDetails);
     }
+    QVERIFY(projectList(w)->toolTip().isEmpty());
 
     // Another program removes a project: choosing it falls back to no project, silently.
     o.db().deleteProject(o.keys[0]);
