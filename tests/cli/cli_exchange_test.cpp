@@ -14,7 +14,7 @@
 namespace {
 
 // Export, then import over a project of the same name in another case (only with --replace,
-// which belongs to import); bad names and unreadable or unwritable files are refused.
+// which belongs to import); what the exchange layer refuses exits with 3.
 TEST(CliExchange, ExportsAndImportsProjectFiles)
 {
     TempDir app, files;
@@ -33,8 +33,6 @@ TEST(CliExchange, ExportsAndImportsProjectFiles)
         text.replace("TemplateName=Été", "TemplateName=ÉTÉ")
             .replace("FileFilter=*.txt", "FileFilter=*.doc")
             .toUtf8());
-    files.write("p.TDRl", "[Main]\nTemplateName=P\n");
-    files.write("n.TDRL", "[Main]\n");
 
     const struct {
         QStringList arguments;
@@ -42,13 +40,9 @@ TEST(CliExchange, ExportsAndImportsProjectFiles)
     } refusals[] = {
         {{"export", "été", file}, "projet inconnu : « été »"}, // the name is exact
         {{"export", "Été", files("x.tdrl")}, "Erreur dans le nom du fichier projet!"},
-        {{"export", "Été", files("absent/x.TDRL")},
-            "Impossible d'écrire le fichier " + files("absent/x.TDRL")},
         {{"export", "--replace", "Été", file}, "« --replace » ne s'applique qu'à"},
         {{"import", file}, "Projet de même nom : ÉTÉ déjà existant!"},
-        {{"import", files("absent.TDRL")}, "Ne peut ouvrir le fichier : " + files("absent.TDRL")},
-        {{"import", files("p.TDRl")}, "Erreur dans le nom du projet!"},
-        {{"import", files("n.TDRL")}, "ne contient pas de nom de projet"},
+        {{"import", files("absent.TDRL")}, files("absent.TDRL")},
     };
     for (const auto &r : refusals) {
         result = RunCli(cli + r.arguments);

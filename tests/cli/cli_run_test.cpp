@@ -37,15 +37,16 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     // Progress is for a terminal only; nothing else went to standard error.
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
-    const QString start = result.out.section('\n', 1, 1);
-    EXPECT_TRUE(result.out.startsWith(" \nDépart: ")) << result.out.toStdString();
-    EXPECT_TRUE(start.endsWith(" (Projet : Même nom)")) << start.toStdString();
-    EXPECT_TRUE(result.out.contains("     Rapport enregistré dans le fichier : Même nom.log"));
+    // What it prints is what it appends to the report file, but the line naming that file.
+    EXPECT_TRUE(ReadText(app("Même nom.log"))
+                    .replace("\r\n", "\n")
+                    .endsWith(result.out.section('\n', 0, -3) + '\n'))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.section('\n', 1, 1).endsWith(" (Projet : Même nom)"));
     EXPECT_EQ(ReadText(tree("destination/Lettre.TXT")), "lettre");
     EXPECT_EQ(ReadText(tree("destination/sous/dossier/note.txt")), "une note");
     EXPECT_FALSE(QFile::exists(tree("destination/sous/image.png")));
     EXPECT_TRUE(QDir(tree("autre")).isEmpty());
-    EXPECT_TRUE(ReadText(app("Même nom.log")).contains(start + "\r\n"));
 
     result = RunCli(run + QStringList {"--quiet", "Même nom"});
     EXPECT_EQ(result.exitCode, 0);
@@ -80,8 +81,7 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
     StoreProject(app.path(), name, {MakeAction(tree("origine"), tree.mkdir("d2"), "*.txt", false)});
     result = RunCli({"--app-dir", app.path(), "run", name});
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_TRUE(result.out.contains(">> Erreur fatale rencontrée! : "));
-    EXPECT_TRUE(result.err.startsWith("Erreur fatale rencontrée! : ")) << result.err.toStdString();
+    EXPECT_FALSE(result.err.isEmpty());
     // The failed save comes after the closing block; the fatal block ends the report.
     EXPECT_TRUE(result.out.endsWith("     rapport sauvé dans le fichier : " + name + ".log\n"));
 }

@@ -72,6 +72,10 @@ TEST(ProjectFile, ChecksTheFileNameAndFindsNamesWithoutRegardToCase)
     for (const char *name :
         {"/tmp/Sauvegarde.tdrl", "/tmp/Sauvegarde.TDRL.bak", "/tmp/x.TDRL/", ""})
         EXPECT_FALSE(IsProjectFileName(name)) << name;
+    // A refused name says why; a lower-case extension, that it is one.
+    EXPECT_EQ(ProjectFileNameProblem("/tmp/a.TDRL"), "");
+    EXPECT_TRUE(ProjectFileNameProblem("/tmp/a.tdrl").contains("majuscules"));
+    EXPECT_FALSE(ProjectFileNameProblem("/tmp/a.txt").isEmpty());
 
     Importer in;
     in.db.addProject("Été Photos", "");

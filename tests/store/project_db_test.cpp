@@ -105,9 +105,13 @@ TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
     QByteArray damaged = whole;
     for (qsizetype i = 4096; i < 8192; ++i)
         damaged[i] = char(i % 253);
-    const auto sqliteFile = [&](const QString &name, const char *sql) {
-        return rawSql(dir(name), sql), readFile(dir(name));
+    const auto sqliteFile = [&](const QString &name, const QString &sql) {
+        return rawSql(dir(name), sql.toUtf8().constData()), readFile(dir(name));
     };
+    const QString ours
+        = "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
+          "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, Enabled, "
+          "FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, Operator);";
     const std::vector<std::pair<QString, QByteArray>> cases = {
         {"empty.mdb", QByteArray()},
         {"truncated.mdb", whole.left(whole.size() / 2)},
@@ -123,19 +127,11 @@ TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
                 "FromFolder, ToFolder, InclSub, FileDate, FileSize);")},
         {"trigger.mdb",
             sqliteFile("trigger.src", // ours, plus a trigger that would run inside our writes
-                "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
-                "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, "
-                "Enabled, FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, "
-                "Operator);"
-                "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
-                "INSERT INTO Templates (Name) VALUES (NEW.Name); END;")},
+                ours
+                    + "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
+                      "INSERT INTO Templates (Name) VALUES (NEW.Name); END;")},
         {"view.mdb",
-            sqliteFile("view.src",
-                "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
-                "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, "
-                "Enabled, FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, "
-                "Operator);"
-                "CREATE VIEW Names AS SELECT Name FROM Templates;")},
+            sqliteFile("view.src", ours + "CREATE VIEW Names AS SELECT Name FROM Templates;")},
     };
     for (const auto &[name, bytes] : cases) {
         SCOPED_TRACE(name.toStdString());

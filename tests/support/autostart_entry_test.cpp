@@ -1,3 +1,4 @@
+#include "as_nobody.h"
 #include "autostart_entry.h"
 #include "temp_dir.h"
 
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -87,19 +87,10 @@ TEST(Autostart, NoWritePermissionIsToldAndChangesNothing)
     const QString absent = dir("autostart/absent.desktop");
     ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(3);
-        const bool refused = !WriteAutostart(absent, "/usr/bin/tandrel").isEmpty()
+    EXPECT_TRUE(AsNobody([&] {
+        return !WriteAutostart(absent, "/usr/bin/tandrel").isEmpty()
             && !RemoveAutostart(present).isEmpty();
-        ::_exit(refused ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    }));
     EXPECT_TRUE(QFile::exists(present));
     EXPECT_FALSE(QFile::exists(absent));
 }

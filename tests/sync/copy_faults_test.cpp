@@ -11,29 +11,6 @@ namespace {
 
 const QString blockEnd = QStringLiteral("          ") + QString(35, u'-');
 
-QString foundLine(int count)
-{
-    return QStringLiteral("    - Filtre de fichiers : *.* - %1 fichier(s) trouvé(s)!").arg(count);
-}
-
-// The file lines of a recursive action: after the "found" line and its blank, up to the next
-// blank line.
-QStringList fileLines(const QStringList &lines, int found)
-{
-    const qsizetype from = lines.indexOf(foundLine(found)) + 2;
-    return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
-}
-
-QString failed(const QString &path, const char *cause)
-{
-    return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
-}
-
-QString madeLine(const QString &folder)
-{
-    return "    - Nota : Création du dossier destination (" + folder.toLower() + ')';
-}
-
 } // namespace
 
 // Two names alike in their first 245 bytes (and one of 255 bytes) are replaced at once by the
@@ -51,8 +28,7 @@ TEST(CopyFaults, LongNamesAlikeAtFirstKeepTheirOwnContent)
         for (int i = 0; i < 3; ++i)
             f.dir.write("Origine/long/" + names[i], contents[i]);
         RecordingObserver observer;
-        const RunOutcome outcome = runProject(
-            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+        const RunOutcome outcome = f.run(observer);
         EXPECT_EQ(outcome.totalFiles, 3);
         EXPECT_FALSE(outcome.copyErrors);
         for (int i = 0; i < 3; ++i)
@@ -81,8 +57,7 @@ TEST(CopyFaults, TwoRunsIntoOneDestinationAtOnceLeaveWholeCopies)
             makeRequest(otherApp, {makeAction(f.origin, f.destination, "OUI")}), observer);
     });
     RecordingObserver observer;
-    outcomes[0]
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    outcomes[0] = f.run(observer);
     other.join();
     EXPECT_FALSE(outcomes[0].copyErrors || outcomes[1].copyErrors);
     for (int i = 0; i < 16; ++i)
@@ -118,13 +93,12 @@ TEST(CopyFaults, OriginsThatChangeOrStopBeingFilesGetTheirCause)
         QFile::remove(f.dir("Origine/sous/tube.txt"));
         ASSERT_EQ(::mkfifo(QFile::encodeName(f.dir("Origine/sous/tube.txt")).constData(), 0644), 0);
     };
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    const RunOutcome outcome = f.run(observer);
     running = false;
     writer.join();
 
     const char *notAFile = "le fichier origine n'est pas un fichier ordinaire!";
-    EXPECT_EQ(fileLines(observer.lines, 4),
+    EXPECT_EQ(fileLines(observer.lines),
         (QStringList {failed("sous/dossier.txt", notAFile),
             failed("sous/journal.bin", "le fichier origine a changé pendant la copie!"),
             "     sous/stable.txt - (copié)", failed("sous/tube.txt", notAFile)}));
@@ -161,7 +135,7 @@ TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
         = runProject(makeRequest(f.app, {makeAction(f.origin, chosen, "OUI")}), observer);
 
     const char *linked = "le dossier destination est un lien symbolique!";
-    EXPECT_EQ(fileLines(observer.lines, 5),
+    EXPECT_EQ(fileLines(observer.lines),
         (QStringList {failed("b/x.txt", linked), "     c/z.txt - (copié)", madeLine(chosen + "/e/"),
             "     e/w.txt - (copié)", failed("f/v.txt", linked), failed("c/d/y.txt", linked)}));
     EXPECT_TRUE(outcome.copyErrors);
@@ -235,9 +209,8 @@ TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
         if (value == 1 && maximum == 2) // the second file of A
             QDir(f.dir("Origine/A")).removeRecursively();
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}, RunMode::Simulate),
-        observer);
-    EXPECT_EQ(fileLines(observer.lines, 3),
+    f.run(observer, "OUI", RunMode::Simulate);
+    EXPECT_EQ(fileLines(observer.lines),
         (QStringList {madeLine(f.destination + "A/"), "     a/a1.txt - (copié)",
             "    - Erreur: Le dossier origine n'existe pas! (" + (f.origin + "a/").toLower() + ')',
             madeLine(f.destination + "B/"), "     b/b1.txt - (copié)"}));
@@ -247,8 +220,8 @@ TEST(CopyFaults, FoldersRemovedDuringTheRunGetTheirLines)
         if (line == foundLine(1))
             QDir(f.destination).removeRecursively();
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), second);
-    EXPECT_EQ(fileLines(second.lines, 1),
+    f.run(second);
+    EXPECT_EQ(fileLines(second.lines),
         QStringList {"    - Erreur: Le dossier destination n'existe pas! ("
             + f.destination.toLower() + ')'});
 }
@@ -264,8 +237,8 @@ TEST(CopyFaults, AnOriginFileThatVanishedSaysSo)
         if (line == foundLine(2))
             QFile::remove(f.dir("Origine/sous/a.txt"));
     };
-    runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
-    EXPECT_EQ(fileLines(observer.lines, 2),
+    f.run(observer);
+    EXPECT_EQ(fileLines(observer.lines),
         (QStringList {madeLine(f.destination + "sous/"),
             failed("sous/a.txt", "le fichier origine a disparu!"), "     sous/b.txt - (copié)"}));
 }

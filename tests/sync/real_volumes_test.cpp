@@ -16,22 +16,6 @@ using Kind = MountedVolume::Kind;
 
 const QString unchanged = QStringLiteral(" - (Pas de modification)");
 
-QString failed(const QString &path, const char *cause)
-{
-    return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
-}
-
-// The lines of the (first) action between its "found" line and the blank line that follows
-// its files.
-QStringList fileLines(const QStringList &lines)
-{
-    qsizetype from = 0;
-    while (from < lines.size() && !lines[from].startsWith("    - Filtre de fichiers : "))
-        ++from;
-    from += 2;
-    return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
-}
-
 RunOutcome runOnto(const Folders &f, const QString &destination, RecordingObserver &observer,
     RunMode mode = RunMode::Synchronize, const QString &inclSub = "OUI")
 {

@@ -23,6 +23,11 @@ struct Folders {
     TempDir dir;
     QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
             app = dir.mkdir("app") + '/';
+
+    // Runs one action from the origin into the destination, with sub-folders or not ("OUI",
+    // "NON").
+    RunOutcome run(RecordingObserver &observer, const QString &inclSub = QStringLiteral("OUI"),
+        RunMode mode = RunMode::Synchronize) const;
 };
 
 inline Action makeAction(const QString &from, const QString &to, const QString &inclSub,
@@ -47,6 +52,12 @@ inline RunOutcome runProject(const RunRequest &request, RecordingObserver &obser
     return RunDriver::run(request, observer, cancel);
 }
 
+inline RunOutcome Folders::run(
+    RecordingObserver &observer, const QString &inclSub, RunMode mode) const
+{
+    return runProject(makeRequest(app, {makeAction(origin, destination, inclSub)}, mode), observer);
+}
+
 // The report file's expected content for these screen lines: all but the last, CR LF each.
 inline QByteArray asReportFile(const QStringList &lines)
 {
@@ -68,4 +79,33 @@ inline QStringList everything(const QString &folder)
         = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     names.sort();
     return names;
+}
+
+// The "found" line of a recursive action with the default filter.
+inline QString foundLine(int count)
+{
+    return QStringLiteral("    - Filtre de fichiers : *.* - %1 fichier(s) trouvé(s)!").arg(count);
+}
+
+// The lines of the (first) action between its "found" line and the blank line that follows
+// its files.
+inline QStringList fileLines(const QStringList &lines)
+{
+    qsizetype from = 0;
+    while (from < lines.size() && !lines[from].startsWith("    - Filtre de fichiers : "))
+        ++from;
+    from += 2;
+    return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
+}
+
+// A file's error line.
+inline QString failed(const QString &path, const char *cause)
+{
+    return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
+}
+
+// The line of a destination folder made.
+inline QString madeLine(const QString &folder)
+{
+    return "    - Nota : Création du dossier destination (" + folder.toLower() + ')';
 }

@@ -1,3 +1,4 @@
+#include "as_nobody.h"
 #include "recording_observer.h"
 #include "report_buffer.h"
 #include "run_fixture.h"
@@ -13,7 +14,6 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -284,8 +284,7 @@ TEST(Run, ListsEveryFileAndFlushesLongReports)
         ::close(fd);
     }
     RecordingObserver observer;
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
+    const RunOutcome outcome = f.run(observer);
 
     EXPECT_EQ(outcome.totalFiles, 32001);
     EXPECT_TRUE(QFile::exists(f.dir("Destination/lot/f32000")));
@@ -307,22 +306,12 @@ TEST(Run, AnUnreadableFolderIsAFatalError)
         ::chmod(QFile::encodeName(path).constData(), 0777);
     ::chmod(QFile::encodeName(f.dir("Origine/ferme")).constData(), 0);
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(3);
+    EXPECT_TRUE(AsNobody([&] {
         RecordingObserver observer;
-        const RunOutcome outcome = runProject(
-            makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer);
-        ::_exit(
-            outcome.status == RunOutcome::Status::Failed && outcome.errorNumber == EACCES ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const RunOutcome outcome = f.run(observer);
+        return outcome.status == RunOutcome::Status::Failed && outcome.errorNumber == EACCES;
+    }));
     ::chmod(QFile::encodeName(f.dir("Origine/ferme")).constData(), 0755);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
     const QStringList saved = QString::fromUtf8(readFile(f.app + "Sauvegarde.log")).split("\r\n");
     const QString fatal
         = ">> Erreur fatale rencontrée! : 13 - Permission refusée (" + f.origin + "ferme/) !!!";
@@ -345,8 +334,7 @@ TEST(Run, AFullDestinationIsACopyErrorForThatFileOnly)
     setModified(old, 1'000);
 
     RecordingObserver observer;
-    const RunOutcome outcome
-        = runProject(makeRequest(f.app, {makeAction(f.origin, f.destination, "NON")}), observer);
+    const RunOutcome outcome = f.run(observer, "NON");
     const QStringList files = everything(f.destination);
     const QByteArray kept = readFile(old);
     ::umount(small.constData());

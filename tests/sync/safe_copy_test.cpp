@@ -1,5 +1,5 @@
+#include "run_fixture.h"
 #include "safe_copy.h"
-#include "temp_dir.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,14 +21,6 @@ namespace {
 QByteArray bytes(const QString &path)
 {
     return QFile::encodeName(path);
-}
-
-QStringList everything(const QString &folder)
-{
-    QStringList names
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
 }
 
 mode_t modeOf(const QString &path)

@@ -9,22 +9,14 @@
 
 namespace {
 
-template <typename T = QWidget> T *child(const QWidget &w, const char *name)
-{
-    T *found = w.findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
 QLineEdit *box(const QWidget &d, const char *name)
 {
-    return child<QLineEdit>(d, name);
+    return d.findChild<QLineEdit *>(QString::fromLatin1(name));
 }
 
 void click(const QWidget &d, const char *name)
 {
-    child<QAbstractButton>(d, name)->click();
+    d.findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
 }
 
 // The ticked boxes, by name, in a fixed order.
@@ -33,7 +25,7 @@ QStringList ticked(const QWidget &d)
     QStringList names;
     for (const char *name : {"chk_enabled", "chk_includesubfolders", "chk_datebig", "chk_datedif",
              "chk_sizebig", "chk_sizedif", "chk_and", "chk_or"})
-        if (child<QCheckBox>(d, name)->isChecked())
+        if (d.findChild<QCheckBox *>(QString::fromLatin1(name))->isChecked())
             names << QString::fromLatin1(name);
     return names;
 }
@@ -45,17 +37,9 @@ QStringList columns(const Action &a)
         a.fileSize, a.op};
 }
 
-Action keys(qint64 actionNo, qint64 templateNo)
+Action stored(qint64 actionNo, qint64 templateNo)
 {
-    Action a;
-    a.actionNo = actionNo;
-    a.templateNo = templateNo;
-    return a;
-}
-
-Action storedAction(qint64 templateNo)
-{
-    return {0, templateNo, QStringLiteral("  Lettres  "), QStringLiteral("oui"),
+    return {actionNo, templateNo, QStringLiteral("  Lettres  "), QStringLiteral("oui"),
         QStringLiteral("*.doc;*.odt"), QStringLiteral("/home/anne/Documents"),
         QStringLiteral("/media/clé/Documents"), QStringLiteral("Oui"), QStringLiteral("<>"),
         QStringLiteral(">"), QStringLiteral("AND")};
@@ -92,53 +76,69 @@ class FrmActionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void newActionDefaultsPairRulesAndOperator();
+    void newActionDefaultsAndPairRules();
     void editFillsFromStoredTextsAndSavesTheBoundRow();
-    void trimmingAndValidationInOrder();
-    void browseFailedSaveAndKeys();
+    void validationTrimsAndRefusesInOrder();
 };
 
-void FrmActionTest::newActionDefaultsPairRulesAndOperator()
+void FrmActionTest::newActionDefaultsAndPairRules()
 {
-    Editor e(frm_action::NewTitle, keys(0, 7), false);
+    Action keys;
+    keys.actionNo = 41;
+    keys.templateNo = 3;
+    Editor e(frm_action::NewTitle, keys, false);
     frm_action &d = e.dialog;
-    QVERIFY(d.isModal());
     QCOMPARE(ticked(d), QStringList()); // empty until the timer fills the dialog on screen
     QTRY_COMPARE(box(d, "txt_filter")->text(), QStringLiteral("*.*"));
     QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}));
     QCOMPARE(d.focusWidget(), box(d, "txt_filter"));
 
-    // Criterion pairs: the only ticked box stays ticked; ticking one unticks the other.
-    click(d, "chk_datebig");
-    click(d, "chk_sizedif");
-    QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}));
-    click(d, "chk_datedif");
-    click(d, "chk_sizebig");
-    QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datedif", "chk_sizebig", "chk_or"}));
-    child<QCheckBox>(d, "chk_sizedif")->setChecked(true); // the dialog's own changes too
-    // Operator pair: exclusive, and may be left empty.
-    click(d, "chk_and");
-    QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datedif", "chk_sizedif", "chk_and"}));
-    click(d, "chk_and");
+    // Criterion pairs: the only ticked box stays ticked; ticking one unticks the other. The
+    // operator pair is exclusive too, but may be left empty.
+    const struct {
+        const char *clicked;
+        QStringList after;
+    } clicks[] = {
+        {"chk_datebig", {"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}},
+        {"chk_datedif", {"chk_enabled", "chk_datedif", "chk_sizedif", "chk_or"}},
+        {"chk_sizebig", {"chk_enabled", "chk_datedif", "chk_sizebig", "chk_or"}},
+        {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizebig", "chk_and"}},
+        {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizebig"}},
+    };
+    for (const auto &c : clicks) {
+        click(d, c.clicked);
+        QCOMPARE(ticked(d), c.after);
+    }
+    d.findChild<QCheckBox *>(QStringLiteral("chk_sizedif"))->setChecked(true); // by the dialog
     QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datedif", "chk_sizedif"}));
 
-    // OK stores "OR" for an empty operator pair when a criterion is ticked.
-    box(d, "txt_folderfrom")->setText(QStringLiteral("/home/anne/Photos"));
-    box(d, "txt_folderto")->setText(QStringLiteral("/media/clé/Photos"));
+    // The browse buttons fill the folders (cancelled: the typed one stays).
+    box(d, "txt_folderto")->setText(QStringLiteral("/typed/to"));
+    e.prompter.folders << QStringLiteral("/srv/photos/");
+    click(d, "cmd_browsefrom");
+    click(d, "cmd_browseto");
+
+    // ESC does nothing; Enter presses OK; a failed save keeps the dialog and what was typed.
+    // An empty operator pair is stored "OR" when a criterion is ticked.
+    e.saveAnswers << false;
+    QTest::keyClick(box(d, "txt_folderto"), Qt::Key_Escape);
+    QVERIFY(d.isVisible() && e.saved.isEmpty());
+    QTest::keyClick(box(d, "txt_description"), Qt::Key_Return);
+    QVERIFY(d.isVisible());
     e.ok();
     QCOMPARE(d.result(), int(QDialog::Accepted));
-    QCOMPARE(columns(e.saved.value(0)),
-        QStringList(
-            {"OUI", "*.*", "/home/anne/Photos", "/media/clé/Photos", "", "NON", "<>", "<>", "OR"}));
+    QCOMPARE(e.saved.size(), 2);
+    for (const Action &a : e.saved) {
+        QCOMPARE(a.actionNo + a.templateNo * 1000, 3041); // the keys it was opened for
+        QCOMPARE(columns(a),
+            QStringList({"OUI", "*.*", "/srv/photos", "/typed/to", "", "NON", "<>", "<>", "OR"}));
+    }
     QVERIFY(e.prompter.shown.isEmpty());
 }
 
 void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
 {
-    Action stored = storedAction(4);
-    stored.actionNo = 12;
-    Editor e(frm_action::EditTitle, stored);
-    QCOMPARE(box(e.dialog, "txt_folderto")->text(), stored.toFolder);
+    Editor e(frm_action::EditTitle, stored(12, 4));
     // "oui" and "Oui" read as ticked.
     QCOMPARE(ticked(e.dialog),
         QStringList(
@@ -152,7 +152,7 @@ void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
 
     // Stored without criteria: OK keeps both criteria and the operator empty, even after "And";
     // other flags than "oui" read as unticked.
-    Action bare = storedAction(4);
+    Action bare = stored(12, 4);
     bare.enabled = QStringLiteral("NON");
     bare.inclSub = QStringLiteral("yes");
     bare.fileDate = QStringLiteral(" >");
@@ -163,89 +163,52 @@ void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
     click(b.dialog, "chk_and");
     b.ok();
     QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", ""}));
-}
-
-void FrmActionTest::trimmingAndValidationInOrder()
-{
-    Editor e(frm_action::NewTitle, Action {});
-    auto failsWith = [&](const QString &message, const char *focus) {
-        e.ok();
-        return e.prompter.shown.size() == 1 && e.prompter.shown.takeLast().text == message
-            && e.dialog.focusWidget() == box(e.dialog, focus) && e.dialog.isVisible();
-    };
-
-    // Everything blank: only the filter is reported, all three boxes are trimmed.
-    box(e.dialog, "txt_filter")->setText(QStringLiteral("   "));
-    box(e.dialog, "txt_folderfrom")->setText(QStringLiteral("  "));
-    box(e.dialog, "txt_description")->setFocus();
-    QVERIFY(
-        failsWith(QStringLiteral("Entrez un filtre de sélection de fichiers SVP!"), "txt_filter"));
-    QCOMPARE(box(e.dialog, "txt_folderfrom")->text(), QString());
-
-    box(e.dialog, "txt_filter")->setText(QStringLiteral(" *.txt "));
-    box(e.dialog, "txt_folderto")->setText(QStringLiteral("/b"));
-    QVERIFY(failsWith(QStringLiteral("Sélectionnez le dossier origine SVP!"), "txt_folderfrom"));
-    QCOMPARE(box(e.dialog, "txt_filter")->text(), QStringLiteral("*.txt"));
-
-    box(e.dialog, "txt_folderfrom")->setText(QStringLiteral("  /home/anne/Mes documents  "));
-    box(e.dialog, "txt_folderto")->setText(QStringLiteral(" "));
-    QVERIFY(failsWith(QStringLiteral("Sélectionnez le dossier destination SVP!"), "txt_folderto"));
-    QVERIFY(e.saved.isEmpty());
-
-    // Only spaces are trimmed from the folders; the description is kept as typed.
-    box(e.dialog, "txt_folderto")->setText(QStringLiteral(" /media/clé USB\t "));
-    box(e.dialog, "txt_description")->setText(QStringLiteral("  à garder  "));
-    e.ok();
-    QVERIFY(e.prompter.shown.isEmpty());
-    QCOMPARE(columns(e.saved.value(0)).mid(1, 4),
-        QStringList({"*.txt", "/home/anne/Mes documents", "/media/clé USB\t", "  à garder  "}));
-    QVERIFY(e.dialog.isHidden());
-}
-
-void FrmActionTest::browseFailedSaveAndKeys()
-{
-    Editor e(frm_action::NewTitle, keys(41, 3));
-    box(e.dialog, "txt_folderfrom")->setText(QStringLiteral("/typed/from"));
-    box(e.dialog, "txt_folderto")->setText(QStringLiteral("/typed/to"));
-    e.prompter.folders << QStringLiteral("/srv/photos/");
-    click(e.dialog, "cmd_browsefrom");
-    click(e.dialog, "cmd_browseto"); // cancelled: the typed folder stays
-    QCOMPARE(box(e.dialog, "txt_folderfrom")->text(), QStringLiteral("/srv/photos"));
-    QCOMPARE(box(e.dialog, "txt_folderto")->text(), QStringLiteral("/typed/to"));
-
-    // ESC does nothing; Enter presses OK; a failed save keeps the dialog and what was typed.
-    e.saveAnswers << false;
-    click(e.dialog, "chk_includesubfolders");
-    QTest::keyClick(box(e.dialog, "txt_folderto"), Qt::Key_Escape);
-    QVERIFY(e.dialog.isVisible() && e.saved.isEmpty());
-    QTest::keyClick(box(e.dialog, "txt_description"), Qt::Key_Return);
-    QCOMPARE(e.saved.size(), 1);
-    QVERIFY(e.dialog.isVisible());
-    e.ok();
-    QCOMPARE(e.saved.size(), 2);
-    QCOMPARE(e.dialog.result(), int(QDialog::Accepted));
-    for (const Action &a : e.saved) {
-        QCOMPARE(a.actionNo, 41); // the keys the editor was opened for
-        QCOMPARE(a.templateNo, 3);
-        QCOMPARE(columns(a),
-            QStringList({"OUI", "*.*", "/srv/photos", "/typed/to", "", "OUI", ">", "<>", "OR"}));
-    }
 
     // "Annuler" and the close box write nothing; another title fills and writes nothing.
-    Editor cancelled(frm_action::EditTitle, storedAction(5));
+    Editor cancelled(frm_action::EditTitle, stored(1, 5));
     click(cancelled.dialog, "cmd_cancel");
-    Editor closed(frm_action::EditTitle, storedAction(5));
+    Editor closed(frm_action::EditTitle, stored(1, 5));
     QVERIFY(closed.dialog.close());
-    Editor untitled(QStringLiteral("Action"), storedAction(5));
+    Editor untitled(QStringLiteral("Action"), stored(1, 5));
     QCOMPARE(ticked(untitled.dialog), QStringList());
-    QVERIFY(box(untitled.dialog, "txt_filter")->text().isEmpty());
     for (const char *name : {"txt_filter", "txt_folderfrom", "txt_folderto"})
         box(untitled.dialog, name)->setText(QStringLiteral("/a"));
     untitled.ok();
-    for (Editor *editor : {&cancelled, &closed, &untitled}) {
-        QVERIFY(editor->dialog.isHidden());
-        QVERIFY(editor->saved.isEmpty());
+    for (Editor *editor : {&cancelled, &closed, &untitled})
+        QVERIFY(editor->dialog.isHidden() && editor->saved.isEmpty());
+}
+
+void FrmActionTest::validationTrimsAndRefusesInOrder()
+{
+    Editor e(frm_action::NewTitle, Action {});
+    // Each step types into the boxes (nullptr: left as it is), presses OK and expects the box
+    // that gets the focus back with a message (nullptr: saved).
+    const struct {
+        const char *filter, *from, *to;
+        const char *refused;
+    } steps[] = {
+        {"   ", "  ", nullptr, "txt_filter"}, // only the first blank box is reported
+        {" *.txt ", nullptr, "/b", "txt_folderfrom"},
+        {nullptr, "  /home/anne/Mes documents  ", " ", "txt_folderto"},
+        {nullptr, nullptr, " /media/clé USB\t ", nullptr},
+    };
+    box(e.dialog, "txt_description")->setText(QStringLiteral("  à garder  "));
+    for (const auto &s : steps) {
+        for (const auto &[name, text] : {std::pair {"txt_filter", s.filter},
+                 std::pair {"txt_folderfrom", s.from}, std::pair {"txt_folderto", s.to}})
+            if (text)
+                box(e.dialog, name)->setText(QString::fromUtf8(text));
+        box(e.dialog, "txt_description")->setFocus();
+        e.ok();
+        QCOMPARE(e.prompter.said().size(), s.refused ? 1 : 0);
+        QCOMPARE(e.dialog.isVisible(), s.refused != nullptr);
+        if (s.refused)
+            QCOMPARE(e.dialog.focusWidget(), box(e.dialog, s.refused));
     }
+    // The three boxes were trimmed of spaces only; the description is kept as typed.
+    QCOMPARE(e.saved.size(), 1);
+    QCOMPARE(columns(e.saved.value(0)).mid(1, 4),
+        QStringList({"*.txt", "/home/anne/Mes documents", "/media/clé USB\t", "  à garder  "}));
 }
 
 QTEST_MAIN(FrmActionTest)

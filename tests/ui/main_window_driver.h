@@ -2,6 +2,8 @@
 
 #include "frm_main.h"
 #include "sample_projects.h"
+#include "scripted_prompter.h"
+#include "scripted_run.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -152,4 +154,30 @@ private:
 
     QTimer poll_;
     QPointer<QDialog> seen_;
+};
+
+// The main window started on a temporary application folder holding these projects (each a
+// name and the filters of its sample actions), its boxes answered by prompter, its dialogs by
+// driver, its runs by run (or by the function given), the addresses it opens recorded.
+class OpenMainWindow {
+public:
+    explicit OpenMainWindow(
+        std::initializer_list<std::pair<QString, QStringList>> projects = {}, RunFunction runs = {})
+        : window(prompter, runs ? runs : run.function(),
+            [this](const QUrl &url, const OpenFailed &) { opened << url; })
+    {
+        for (const auto &[name, filters] : projects)
+            keys.push_back(addProject(dir, name, filters));
+        loaded = window.Form_Load(dir.path());
+    }
+    ProjectDb db() const { return ProjectDb(dir(QStringLiteral("Tandrel.mdb"))); }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ScriptedRun run;
+    DialogDriver driver;
+    QList<QUrl> opened;
+    std::vector<qint64> keys; // of the projects, in order
+    frm_main window;
+    bool loaded = false;
 };
