@@ -14,11 +14,13 @@
 #include <memory>
 
 class MainView;
+class MissedRunCheck;
 class ProjectCommands;
 class ProjectDb;
 class Prompter;
 class QSystemTrayIcon;
 class QTimer;
+class RunNotifier;
 
 // The main window: start-up, the project list and the action browser, the runs and their
 // windows, the scheduler, the tray and closing. Its widgets are built and shown by MainView;
@@ -112,7 +114,9 @@ private:
     void showIndicator();
     // Runs the scheduled project, then chooses again the project chosen before.
     void startScheduledRun(const QString &project);
-    void runFinished();
+    // A run schedule that fell due while the program was closed or asleep, when the user says so.
+    bool askAboutMissedRun(const QDateTime &now);
+    void runFinished(const RunRequest &request, const RunOutcome &outcome);
     void minimiseToTray();
     void createTrayIcon();
     void removeTrayIcon();
@@ -144,4 +148,6 @@ private:
     ActionBrowser Data1;
     QTimer *Timer1 = nullptr;
     QTimer *tmr_sch = nullptr;
+    MissedRunCheck *missedRuns_ = nullptr;
+    RunNotifier *notifier_ = nullptr;
 };

@@ -93,7 +93,7 @@ void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
                        "06.12.2026 à 08:30"));
 
     w.tickAt(day1, QTime(8, 29, 59));
-    w.tickAt(day2, QTime(8, 30));
+    w.tickAt(day1.addDays(-1), QTime(8, 30));
     QVERIFY(!runWindow());
 
     // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
@@ -140,8 +140,11 @@ void ScheduleWatcherTest::aDailyScheduleRunsOnceADayAcrossMidnight()
         return closed ? w.run.runs.load() : -1;
     };
 
-    // The window keeps what the watcher remembers between ticks: one run a day.
+    // The window keeps what the watcher remembers between ticks: one run a day. The start
+    // finds the day's run missed, and the user declines it.
+    w.prompter.answers.enqueue(QMessageBox::No);
     QCOMPARE(runsAfter(day1, QTime(23, 59, 59)), 0);
+    QCOMPARE(w.prompter.said(false), QStringList {"Programmateur"});
     QCOMPARE(runsAfter(day2, QTime(0, 0, 0)), 1);
     QCOMPARE(runsAfter(day2, QTime(0, 0, 59)), 1);
     QCOMPARE(runsAfter(day3, QTime(0, 0, 1)), 2);
