@@ -114,7 +114,8 @@ private:
     void showIndicator();
     // Runs the scheduled project, then chooses again the project chosen before.
     void startScheduledRun(const QString &project);
-    // A run schedule that fell due while the program was closed or asleep, when the user says so.
+    // Asks about a schedule that fell due while the program was closed or the machine asleep;
+    // true when the user wants it run now.
     bool askAboutMissedRun(const QDateTime &now);
     void runFinished(const RunRequest &request, const RunOutcome &outcome);
     void minimiseToTray();
