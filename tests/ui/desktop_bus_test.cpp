@@ -1,8 +1,11 @@
 // The window's dealings with the desktop's buses, against stand-ins for the notification service
 // and logind on a dbus-daemon of the test's own.
 #include "app_id.h"
+#include "main_window_driver.h"
 #include "missed_run_check.h"
 #include "run_notifier.h"
+#include "scripted_prompter.h"
+#include "scripted_run.h"
 
 #include <QDBusMessage>
 #include <QElapsedTimer>
@@ -39,6 +42,7 @@ public:
         daemon_.waitForFinished();
     }
     bool running() const { return !address_.isEmpty(); }
+    QString address() const { return address_; }
     QDBusConnection connect()
     {
         names_ << QStringLiteral("test bus %1").arg(names_.size());
@@ -212,6 +216,43 @@ private slots:
         window.setWindowState(Qt::WindowNoState);
         window.hide(); // in the tray
         QVERIFY(RunNotifier::Unwatched(RunMode::Synchronize, window));
+    }
+
+    void theWindowTellsOfTheRunsNobodyWatched()
+    {
+        PrivateBus bus;
+        QVERIFY2(bus.running(), "dbus-daemon did not start");
+        // The window's session bus; nothing in this test program used another before.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+        QDBusConnection serviceBus = bus.connect();
+        StandInNotifications service(serviceBus);
+        TempDir dir;
+        addProject(dir, "Photos", {"*.a"});
+        dir.write("Photos.log");
+        ScriptedPrompter prompter;
+        ScriptedRun run;
+        run.released = true;
+        QList<QUrl> opened;
+        frm_main w(prompter, run.function(), [&opened](const QUrl &url) {
+            opened << url;
+            return true;
+        });
+        QVERIFY(w.Form_Load(dir.path()));
+        w.show();
+        choose(w, "Photos");
+        for (bool watched : {true, false}) {
+            w.setVisible(watched); // hidden: in the tray
+            w.mnu_simulate_Click();
+            QPointer<frm_sync> ended = runWindow();
+            QTRY_VERIFY(run.returned && ended->isFinished());
+            run.returned = false;
+            ended->close(); // which brings a hidden main window back
+            QTRY_VERIFY(ended.isNull());
+        }
+        QTRY_COMPARE(service.sent.size(), 1);
+        QTest::qWait(50); // the reply with the id is on its way
+        emitNotificationSignal(serviceBus, "ActionInvoked", {41u, "default"});
+        QTRY_COMPARE(opened, QList<QUrl> {QUrl::fromLocalFile(dir("Photos.log"))});
     }
 
     void logindWakingUpAsksForALook()
