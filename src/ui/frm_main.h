@@ -85,7 +85,8 @@ public:
     // The scheduler: reads the schedule file into memory and starts the watcher.
     void LoadTimerSettings();
     // The watcher's tick: shows the schedule on the indicator and starts the scheduled run
-    // when it is due; a run due while another is going or being confirmed starts after it.
+    // when it is due; a run due while another is going or being confirmed starts after it. At
+    // start-up and after a wake-up it asks about a run missed meanwhile (MissedRunCheck).
     void tmr_sch_Timer();
     // Opens the scheduler dialog, with the watcher stopped meanwhile.
     void mnu_scheduler_Click();
