@@ -5,6 +5,8 @@
 namespace {
 
 const QString section = QStringLiteral("Timer");
+const QString lastDailyRunKey = QStringLiteral("LastDailyRun");
+const QString dayFormat = QStringLiteral("dd.MM.yyyy");
 
 QString flagText(bool flag)
 {
@@ -49,4 +51,17 @@ bool SaveSchedule(const QString &appDir, const Schedule &schedule)
 bool SwitchScheduleOff(const QString &appDir)
 {
     return WriteIni(ScheduleFilePath(appDir), section, QStringLiteral("Enabled"), flagText(false));
+}
+
+QDate LoadLastDailyRun(const QString &appDir)
+{
+    QString text;
+    if (!IniDocument(ScheduleFilePath(appDir)).find(section, lastDailyRunKey, &text))
+        return {};
+    return QDate::fromString(text, dayFormat);
+}
+
+bool SaveLastDailyRun(const QString &appDir, const QDate &day)
+{
+    return WriteIni(ScheduleFilePath(appDir), section, lastDailyRunKey, day.toString(dayFormat));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 // The one schedule, as held in memory by the main window and compared with the clock.
@@ -24,3 +25,10 @@ bool SaveSchedule(const QString &appDir, const Schedule &schedule);
 
 // Writes "Enabled" = "NON", as the watcher does after a one-time run.
 bool SwitchScheduleOff(const QString &appDir);
+
+// The day of the last daily run, "LastDailyRun" in the same section: an extra key that only this
+// program writes, so that a run missed while it was closed can be told from one that happened.
+// Reading writes nothing back; a missing key, or one that holds no date "dd.mm.yyyy", reads as an
+// invalid date.
+QDate LoadLastDailyRun(const QString &appDir);
+bool SaveLastDailyRun(const QString &appDir, const QDate &day);

@@ -8,11 +8,13 @@
 #include "frm_question.h"
 #include "help_text.h"
 #include "main_view.h"
+#include "missed_run_check.h"
 #include "navigation_bar.h"
 #include "project_commands.h"
 #include "project_db.h"
 #include "prompter.h"
 #include "report_viewer.h"
+#include "run_notifier.h"
 #include "scheduler_indicator.h"
 #include "window_helpers.h"
 
@@ -51,6 +53,19 @@ frm_main::frm_main(
     tmr_sch = new QTimer(this);
     tmr_sch->setObjectName(QStringLiteral("tmr_sch"));
     tmr_sch->setInterval(1000);
+    missedRuns_ = new MissedRunCheck(QDBusConnection::systemBus(), this);
+    notifier_ = new RunNotifier(
+        QDBusConnection::sessionBus(),
+        [this](const QString &title, const QString &text, bool critical) {
+            // Without a notification service, only the icon in the tray can tell.
+            if (trayIcon_ && trayIcon_->isVisible())
+                trayIcon_->showMessage(title, text,
+                    critical ? QSystemTrayIcon::Critical : QSystemTrayIcon::Information);
+        },
+        [this](const QString &appDir, const QString &project) {
+            ViewReport(this, appDir, project, prompter_, open_);
+        },
+        this);
     connectHandlers();
     Timer1->start();
 }
@@ -331,14 +346,17 @@ frm_sync *frm_main::startRun()
         setBusyFlag(true);
         view_->showRunning(true);
     });
-    connect(window, &frm_sync::runFinished, this, [this] { runFinished(); });
+    connect(window, &frm_sync::runFinished, this,
+        [this, window](const RunOutcome &outcome) { runFinished(window->request(), outcome); });
     syncWindows_.append(window);
     window->show();
     return window;
 }
 
-void frm_main::runFinished()
+void frm_main::runFinished(const RunRequest &request, const RunOutcome &outcome)
 {
+    if (!closing_ && RunNotifier::Unwatched(request.mode, *this))
+        notifier_->notify(request, outcome);
     setBusyFlag(false);
     view_->showRunning(false);
     try {

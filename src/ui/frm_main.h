@@ -14,11 +14,13 @@
 #include <memory>
 
 class MainView;
+class MissedRunCheck;
 class ProjectCommands;
 class ProjectDb;
 class Prompter;
 class QSystemTrayIcon;
 class QTimer;
+class RunNotifier;
 
 // The main window: start-up, the project list and the action browser, the runs and their
 // windows, the scheduler, the tray and closing. Its widgets are built and shown by MainView;
@@ -83,7 +85,8 @@ public:
     // The scheduler: reads the schedule file into memory and starts the watcher.
     void LoadTimerSettings();
     // The watcher's tick: shows the schedule on the indicator and starts the scheduled run
-    // when it is due; a run due while another is going or being confirmed starts after it.
+    // when it is due; a run due while another is going or being confirmed starts after it. At
+    // start-up and after a wake-up it asks about a run missed meanwhile (MissedRunCheck).
     void tmr_sch_Timer();
     // Opens the scheduler dialog, with the watcher stopped meanwhile.
     void mnu_scheduler_Click();
@@ -112,7 +115,10 @@ private:
     void showIndicator();
     // Runs the scheduled project, then chooses again the project chosen before.
     void startScheduledRun(const QString &project);
-    void runFinished();
+    // Asks about a schedule that fell due while the program was closed or the machine asleep;
+    // true when the user wants it run now.
+    bool askAboutMissedRun(const QDateTime &now);
+    void runFinished(const RunRequest &request, const RunOutcome &outcome);
     void minimiseToTray();
     void createTrayIcon();
     void removeTrayIcon();
@@ -144,4 +150,6 @@ private:
     ActionBrowser Data1;
     QTimer *Timer1 = nullptr;
     QTimer *tmr_sch = nullptr;
+    MissedRunCheck *missedRuns_ = nullptr;
+    RunNotifier *notifier_ = nullptr;
 };

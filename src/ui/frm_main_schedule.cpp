@@ -3,6 +3,7 @@
 #include "frm_main.h"
 
 #include "main_view.h"
+#include "missed_run_check.h"
 #include "prompter.h"
 
 #include <QTimer>
@@ -34,14 +35,21 @@ void frm_main::tmr_sch_Timer()
     if (closing_)
         return;
     showIndicator();
-    const bool due = IsDue(schedule_, watch_, clock_());
+    const QDateTime now = clock_();
+    const bool lookForMissedRun = missedRuns_->shouldLook(now);
+    bool due = IsDue(schedule_, watch_, now);
+    if (!due && lookForMissedRun)
+        due = askAboutMissedRun(now);
     if (!due && waitingSchedule_.isEmpty())
         return;
     tmr_sch->stop();
     if (due) {
         waitingSchedule_ = schedule_.SchTemplate;
-        // A one-time schedule switches itself off before its run.
-        if (!schedule_.SchDaily) {
+        // A one-time schedule switches itself off before its run; a daily one records the day,
+        // so that a later start does not take it for missed.
+        if (schedule_.SchDaily) {
+            SaveLastDailyRun(appDir_, now.date());
+        } else {
             SwitchScheduleOff(appDir_);
             LoadTimerSettings();
         }
@@ -54,6 +62,18 @@ void frm_main::tmr_sch_Timer()
         startScheduledRun(project);
     }
     tmr_sch->start();
+}
+
+bool frm_main::askAboutMissedRun(const QDateTime &now)
+{
+    // The watcher waits for the answer.
+    tmr_sch->stop();
+    const auto answer = missedRuns_->ask(schedule_, appDir_, now, prompter_, this);
+    if (answer == MissedRunCheck::Answer::Leave)
+        LoadTimerSettings();
+    else
+        tmr_sch->start();
+    return answer == MissedRunCheck::Answer::RunNow;
 }
 
 void frm_main::startScheduledRun(const QString &project)

@@ -86,7 +86,7 @@ void ScheduleWatcherTest::aOneTimeScheduleRunsOnceThenSwitchesItselfOff()
     QCOMPARE(w.indicator(), "Img_Green|" + IndicatorToolTip(LoadSchedule(dir.path())));
 
     w.tickAt(day1, QTime(8, 29, 59));
-    w.tickAt(day2, QTime(8, 30));
+    w.tickAt(day1.addDays(-1), QTime(8, 30));
     QVERIFY(!runWindow());
 
     // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
