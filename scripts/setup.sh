@@ -19,6 +19,9 @@ packages=(
   # The window on a real desktop: the desktop tests' window manager and tray host, the font
   # the report and the dialogs ask for when Comic Sans MS is missing.
   openbox trayer x11-utils fonts-comic-neue
+  # Runs nobody watches: the private bus of the sleep-inhibitor tests, systemd-escape and
+  # systemd-analyze for the timers tandrel-cli writes.
+  dbus-daemon systemd
 )
 
 missing=()
