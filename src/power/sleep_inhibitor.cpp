@@ -17,8 +17,8 @@ SleepInhibitor::SleepInhibitor(
     if (!bus.isConnected())
         return;
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.login1"),
-        QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("Inhibit"));
+        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("Inhibit"));
     call << QStringLiteral("sleep") << QStringLiteral("Tandrel") << why << QStringLiteral("block");
     const QDBusMessage reply = bus.call(call, QDBus::Block, int(timeout.count()));
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)

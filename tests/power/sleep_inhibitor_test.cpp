@@ -35,8 +35,9 @@ TEST(SleepInhibitor, GivesUpQuicklyWithoutAnAnsweringLogind)
     PrivateBus bus;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(SleepInhibitor("x", QDBusConnection::connectToBus("unix:path=/nonexistent", "none"))
-                     .held());
+    EXPECT_FALSE(
+        SleepInhibitor("x", QDBusConnection::connectToBus("unix:path=/nonexistent", "none"))
+            .held());
     EXPECT_FALSE(SleepInhibitor("x", bus.connect("nobody")).held()); // no logind on this bus
     EXPECT_LT(clock.elapsed(), 500);
 
