@@ -4,22 +4,19 @@
 #include <QDBusUnixFileDescriptor>
 #include <QDBusVirtualObject>
 
+#include <mutex>
+#include <stdexcept>
+
 #include <poll.h>
 #include <unistd.h>
 
-#include <stdexcept>
-
 PrivateBus::PrivateBus()
 {
-    daemon_.start(QStringLiteral("dbus-daemon"),
-        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-            QStringLiteral("--print-address=1")});
-    if (!daemon_.waitForStarted(10000))
-        throw std::runtime_error("dbus-daemon cannot be started");
+    daemon_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--print-address=1"});
     while (!daemon_.canReadLine() && daemon_.waitForReadyRead(10000)) { }
     address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
     if (address_.isEmpty())
-        throw std::runtime_error("dbus-daemon gave no address");
+        throw std::runtime_error("dbus-daemon cannot be started");
 }
 
 PrivateBus::~PrivateBus()
@@ -28,80 +25,55 @@ PrivateBus::~PrivateBus()
     daemon_.waitForFinished(5000);
 }
 
-QDBusConnection PrivateBus::connect(const QString &name) const
-{
-    return QDBusConnection::connectToBus(address_, name);
-}
-
-struct FakeLogind::State {
+struct FakeLogind::State : QDBusVirtualObject {
     mutable std::mutex mutex;
     std::vector<QStringList> calls;
     int readEnd = -1; // of the pipe whose write end went out last
     bool silent = false;
 
-    ~State()
+    ~State() override
     {
         if (readEnd >= 0)
             ::close(readEnd);
     }
-};
-
-namespace {
-
-class Manager : public QDBusVirtualObject {
-public:
-    explicit Manager(std::shared_ptr<FakeLogind::State> state)
-        : state_(std::move(state))
-    {
-    }
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
-        if (message.member() != QLatin1String("Inhibit"))
-            return false;
         int ends[2];
-        if (::pipe(ends) != 0)
+        if (message.member() != QLatin1String("Inhibit") || ::pipe(ends) != 0)
             return false;
         {
-            const std::lock_guard lock(state_->mutex);
-            QStringList arguments;
-            for (const QVariant &argument : message.arguments())
-                arguments << argument.toString();
-            state_->calls.push_back(arguments);
-            if (state_->readEnd >= 0)
-                ::close(state_->readEnd);
-            state_->readEnd = ends[0];
+            const std::lock_guard lock(mutex);
+            calls.push_back(message.arguments().front().toStringList());
+            for (const QVariant &argument : message.arguments().mid(1))
+                calls.back() << argument.toString();
+            if (readEnd >= 0)
+                ::close(readEnd);
+            readEnd = ends[0];
         }
-        if (!state_->silent)
+        if (!silent)
             connection.send(
                 message.createReply(QVariant::fromValue(QDBusUnixFileDescriptor(ends[1]))));
-        ::close(ends[1]); // the reply holds its own copy
+        ::close(ends[1]); // the reply held its own copy
         return true;
     }
-
-private:
-    std::shared_ptr<FakeLogind::State> state_;
 };
-
-} // namespace
 
 FakeLogind::FakeLogind(const PrivateBus &bus, bool silent)
     : state_(std::make_shared<State>())
 {
     state_->silent = silent;
-    auto *manager = new Manager(state_);
-    manager->moveToThread(&thread_);
-    QObject::connect(&thread_, &QThread::finished, manager, &QObject::deleteLater);
+    state_->moveToThread(&thread_); // answers while the test's thread waits for the answer
     thread_.start();
-    QDBusConnection connection = bus.connect(QStringLiteral("fake-logind"));
-    if (!connection.registerService(QStringLiteral("org.freedesktop.login1"))
-        || !connection.registerVirtualObject(QStringLiteral("/org/freedesktop/login1"), manager))
+    QDBusConnection connection = bus.connect("fake-logind");
+    if (!connection.registerService("org.freedesktop.login1")
+        || !connection.registerVirtualObject("/org/freedesktop/login1", state_.get()))
         throw std::runtime_error("the fake logind cannot take its name");
 }
 
 FakeLogind::~FakeLogind()
 {
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-logind"));
+    QDBusConnection::disconnectFromBus("fake-logind");
     thread_.quit();
     thread_.wait();
 }
