@@ -72,14 +72,15 @@ QString readSchedule(const QCommandLineParser &parser, const QStringList &positi
     return {};
 }
 
-// An option given to a command it does not belong to.
+// An option given to a command it does not belong to, named as it was written.
 QString misplacedOption(const QCommandLineParser &parser,
     std::initializer_list<const QCommandLineOption *> options, const QString &command)
 {
-    for (const QCommandLineOption *option : options)
-        if (parser.isSet(*option))
-            return QStringLiteral("l'option %1 ne s'applique qu'à la commande %2")
-                .arg(quoted("--" + option->names().front()), quoted(command));
+    for (const QString &given : parser.optionNames())
+        for (const QCommandLineOption *option : options)
+            if (option->names().contains(given))
+                return QStringLiteral("l'option %1 ne s'applique qu'à la commande %2")
+                    .arg(quoted("--" + given), quoted(command));
     return {};
 }
 

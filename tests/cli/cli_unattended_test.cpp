@@ -55,6 +55,7 @@ TEST(CliUnattended, JsonListsEveryFileEachActionAndTheEnd)
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_FALSE(QFile::exists(tree("destination/neuf.txt")));
     EXPECT_EQ(JsonLines(result.out)["file"].value(1)["decision"].toString(), "would-copy");
+    EXPECT_TRUE(RunCli({"list", "--dry-run"}).err.contains("« --dry-run » ne s'applique"));
 
     result = RunCli({"--app-dir", app.path(), "run", "--json", "Json"});
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
