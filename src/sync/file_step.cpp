@@ -108,7 +108,7 @@ void tellObserver(
     using Decision = ExaminedFile::Decision;
     ExaminedFile file;
     file.action = run.actionNumber;
-    file.path = shown.toByteArray();
+    file.path = shown;
     file.bytes = size;
     if (!copy.ok()) {
         file.decision = Decision::Failed;

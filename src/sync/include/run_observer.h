@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 
@@ -8,7 +8,8 @@
 struct ExaminedFile {
     enum class Decision { Copied, Unchanged, Failed, WouldCopy };
     int action = 0; // from 1, in the run's order
-    QByteArray path; // relative to the action's origin, file-system bytes as found
+    QByteArrayView
+        path; // relative to the origin, file-system bytes as found; valid during the call
     Decision decision = Decision::Unchanged;
     qint64 bytes = 0;
     QString reason; // Failed: the French cause the report gives
