@@ -19,8 +19,9 @@ packages=(
   # The window on a real desktop: the desktop tests' window manager and tray host, the font
   # the report and the dialogs ask for when Comic Sans MS is missing.
   openbox trayer x11-utils fonts-comic-neue
-  # The notification service and logind stood in for by the tests, on buses of their own.
-  dbus-daemon
+  # Runs nobody watches: the private buses of the notification and sleep-inhibitor tests,
+  # systemd-escape and systemd-analyze for the timers tandrel-cli writes.
+  dbus-daemon systemd
 )
 
 missing=()

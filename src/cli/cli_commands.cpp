@@ -6,11 +6,14 @@
 #include "project_db.h"
 #include "project_file.h"
 #include "run_driver.h"
+#include "run_lock.h"
+#include "sleep_inhibitor.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -55,6 +58,58 @@ ExitCode refuseFileName(ConsoleObserver &console, const QString &message, const 
     return ExitUsage;
 }
 
+// The project's actions, read again just before a run that waited for another one.
+std::optional<ExitCode> readActions(RunRequest &request, ConsoleObserver &console)
+{
+    try {
+        // Closed again before the run, which may last long: the window can go on using it.
+        const ProjectDb db(databasePath(request.appDir));
+        const std::vector<Project> found = db.projectsNamed(request.projectName);
+        if (found.empty())
+            return refuseUnknownProject(console, request.projectName);
+        request.actions = db.actionsOf(found.front().templateNo);
+    } catch (const DbError &error) {
+        printDatabaseError(console, request.appDir, error);
+        return ExitUsage;
+    }
+    if (request.actions.empty()) {
+        console.error(QStringLiteral("tandrel-cli: le projet « %1 » n'a aucune action.")
+                          .arg(request.projectName));
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
+
+// Takes the project's run lock, waiting for it with --wait; an exit code when the run must not
+// go on.
+std::optional<ExitCode> takeLock(RunLock &lock, RunRequest &request, const CliOptions &options,
+    ConsoleObserver &console, const std::atomic<bool> &cancel)
+{
+    RunLock::Result result = lock.tryLock();
+    if (result == RunLock::Result::Busy && !options.wait) {
+        console.error(QStringLiteral("tandrel-cli: le projet « %1 » est déjà en cours de "
+                                     "synchronisation (--wait attend la fin de ce passage).")
+                          .arg(request.projectName));
+        return ExitBusy;
+    }
+    if (result == RunLock::Result::Busy) {
+        console.error(QStringLiteral("tandrel-cli: le projet « %1 » est déjà en cours de "
+                                     "synchronisation ; attente de la fin de ce passage...")
+                          .arg(request.projectName));
+        result = lock.lock(cancel);
+        if (result == RunLock::Result::Taken)
+            return readActions(request, console); // they may have changed meanwhile
+    }
+    if (result == RunLock::Result::Cancelled)
+        return ExitCancelled;
+    if (result == RunLock::Result::Failed) {
+        console.error(QStringLiteral("tandrel-cli: impossible de créer le verrou %1 : %2")
+                          .arg(lock.path(), QString::fromLocal8Bit(std::strerror(lock.error()))));
+        return ExitUsage;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 ExitCode ExitCodeOf(const RunOutcome &outcome)
@@ -96,25 +151,15 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
     request.appDir = appDir;
     request.mode = options.simulate ? RunMode::Simulate : RunMode::Synchronize;
     request.showAllInReport = options.showAll;
-    try {
-        // Closed again before the run, which may last long: the window can go on using it.
-        const ProjectDb db(databasePath(appDir));
-        const std::vector<Project> found = db.projectsNamed(request.projectName);
-        if (found.empty()) {
-            return refuseUnknownProject(console, request.projectName);
-        }
-        request.actions = db.actionsOf(found.front().templateNo);
-    } catch (const DbError &error) {
-        printDatabaseError(console, appDir, error);
-        return ExitUsage;
-    }
-    if (request.actions.empty()) {
-        console.error(QStringLiteral("tandrel-cli: le projet « %1 » n'a aucune action.")
-                          .arg(request.projectName));
-        return ExitUsage;
-    }
+    if (const auto refused = readActions(request, console))
+        return *refused;
+    RunLock lock(appDir, request.projectName);
+    if (const auto refused = takeLock(lock, request, options, console, cancel))
+        return *refused;
+    const SleepInhibitor inhibitor(RunInhibitReason(request.projectName));
 
     const RunOutcome outcome = RunDriver::run(request, console, cancel);
+    console.runEnded(outcome);
     const ExitCode code = ExitCodeOf(outcome);
     switch (code) {
     case ExitFatal:
@@ -132,6 +177,7 @@ ExitCode RunCommand(const CliOptions &options, const QString &appDir, ConsoleObs
         break;
     case ExitOk:
     case ExitUsage:
+    case ExitBusy:
         break;
     }
     return code;

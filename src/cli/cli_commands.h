@@ -13,6 +13,7 @@ enum ExitCode : int {
     ExitCopyErrors = 1, // the run finished, some files could not be copied
     ExitFatal = 2, // the run stopped on a fatal error
     ExitUsage = 3, // bad command line, unknown project, no action, unreadable database
+    ExitBusy = 4, // another run of the project is going (without --wait)
     ExitCancelled = 130 // SIGINT or SIGTERM
 };
 

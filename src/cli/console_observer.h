@@ -1,6 +1,7 @@
 #pragma once
 
 #include "run_observer.h"
+#include "run_request.h"
 
 #include <QString>
 
@@ -23,6 +24,9 @@ public:
     void reportFlushed() override { }
     void titleChanged(const QString &title) override;
     void progressChanged(qint64 value, qint64 maximum) override;
+
+    // The run is over (only the JSON lines tell it).
+    virtual void runEnded(const RunOutcome &) { }
 
     // Writes a message line on standard error, clearing the progress line first.
     void error(const QString &message);

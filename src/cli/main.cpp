@@ -3,6 +3,8 @@
 #include "cli_options.h"
 #include "console_observer.h"
 #include "file_helpers.h"
+#include "json_lines.h"
+#include "schedule_command.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +13,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 #include <unistd.h>
 
@@ -80,7 +83,11 @@ int main(int argc, char *argv[])
 
     const CliParse parsed = ParseCommandLine(QCoreApplication::arguments());
     const CliOptions &options = parsed.options;
-    ConsoleObserver console(stdout, stderr, !options.quiet, ::isatty(STDERR_FILENO) == 1);
+    const bool terminal = ::isatty(STDERR_FILENO) == 1;
+    const std::unique_ptr<ConsoleObserver> observer = options.json
+        ? std::make_unique<JsonObserver>(stdout, stderr, terminal)
+        : std::make_unique<ConsoleObserver>(stdout, stderr, !options.quiet, terminal);
+    ConsoleObserver &console = *observer;
     if (!parsed.error.isEmpty()) {
         console.error(
             QStringLiteral("tandrel-cli: %1\nEssayez « tandrel-cli --help ».").arg(parsed.error));
@@ -101,6 +108,8 @@ int main(int argc, char *argv[])
         return ExportCommand(options, appDir, console);
     if (options.command == CliOptions::Command::Import)
         return ImportCommand(options, appDir, console);
+    if (options.command == CliOptions::Command::Schedule)
+        return ScheduleCommand(options, appDir, QCoreApplication::applicationFilePath(), console);
     installCancelHandlers();
     return RunCommand(options, appDir, console, cancelRequested);
 }

@@ -2,6 +2,7 @@
 
 #include "run_context.h"
 #include "run_errors.h"
+#include "run_observer.h"
 #include "safe_copy.h"
 
 #include <QFile>
@@ -101,6 +102,26 @@ QString failureCause(const CopyResult &copy)
     }
 }
 
+void tellObserver(
+    RunContext &run, bool copied, const CopyResult &copy, qint64 size, QByteArrayView shown)
+{
+    using Decision = ExaminedFile::Decision;
+    ExaminedFile file;
+    file.action = run.actionNumber;
+    file.path = shown;
+    file.bytes = size;
+    if (!copy.ok()) {
+        file.decision = Decision::Failed;
+        file.reason = failureCause(copy);
+    } else if (!copied) {
+        file.decision = Decision::Unchanged;
+    } else {
+        file.decision
+            = run.request.mode == RunMode::Simulate ? Decision::WouldCopy : Decision::Copied;
+    }
+    run.observer.fileExamined(file);
+}
+
 } // namespace
 
 void ReportFile(
@@ -112,6 +133,7 @@ void ReportFile(
         run.ActionBytes += size;
         run.ActionFiles += 1;
     }
+    tellObserver(run, copied, copy, size, shown);
     if (!(copied || failed || run.request.showAllInReport))
         return; // the everyday case: nothing to say
     const QString name = QFile::decodeName(shown.toByteArray()).toLower();
@@ -185,6 +207,8 @@ void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)
                     .arg(run.formatBytes(volume.freeBytes), run.formatBytes(run.neededBytes)));
     if (run.request.mode != RunMode::Simulate && run.ActionFiles > 0 && volume.unpluggable)
         run.written.add(run.toPath);
+    run.observer.actionEnded(
+        {run.actionNumber, run.FromFolder, run.ToFolder, run.ActionFiles, run.ActionBytes});
     run.TotalBytes += run.ActionBytes;
     run.TotalFiles += run.ActionFiles;
 }

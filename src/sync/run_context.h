@@ -40,6 +40,7 @@ struct RunContext {
     ReportBuffer report;
 
     // The current action.
+    int actionNumber = 0; // from 1
     QString FromFolder; // ends with "/"
     QString ToFolder; // ends with "/"
     QByteArray fromPath; // the same as file-system bytes

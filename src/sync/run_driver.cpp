@@ -88,6 +88,7 @@ void runActions(RunContext &run)
     for (std::size_t i = 0; i < count; ++i) {
         run.stopIfCancelled();
         loadAction(run, actions[i]);
+        run.actionNumber = int(i) + 1;
         run.add(blank);
         run.add(QStringLiteral("Action %1 sur %2").arg(i + 1).arg(count));
         run.add(QStringLiteral("    Depuis le dossier origine : ") + run.FromFolder);

@@ -326,8 +326,22 @@ bool frm_main::runInProgress() const
 
 frm_sync *frm_main::startRun()
 {
+    const QString project = view_->chosenName();
+    auto lock = std::make_unique<RunLock>(appDir_, project);
+    const RunLock::Result locked = lock->tryLock();
+    if (locked != RunLock::Result::Taken) {
+        prompter_.critical(this, QStringLiteral("Erreur"),
+            locked == RunLock::Result::Busy
+                ? QStringLiteral("Le projet « %1 » est déjà en cours de synchronisation (par "
+                                 "tandrel-cli ?). Réessayez quand ce passage sera terminé.")
+                      .arg(project)
+                : QStringLiteral("Impossible de créer le verrou du projet : %1").arg(lock->path()));
+        return nullptr;
+    }
+    runLock_ = std::move(lock);
+    sleepInhibitor_ = std::make_unique<SleepInhibitor>(RunInhibitReason(project));
     RunRequest request;
-    request.projectName = view_->chosenName();
+    request.projectName = project;
     request.appDir = appDir_;
     request.mode = runMode_;
     request.showAllInReport = showAllInReport_;
@@ -355,6 +369,8 @@ frm_sync *frm_main::startRun()
 
 void frm_main::runFinished(const RunRequest &request, const RunOutcome &outcome)
 {
+    sleepInhibitor_.reset();
+    runLock_.reset();
     if (!closing_ && RunNotifier::Unwatched(request.mode, *this))
         notifier_->notify(request, outcome);
     setBusyFlag(false);

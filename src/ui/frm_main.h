@@ -4,8 +4,10 @@
 #include "desktop_links.h"
 #include "frm_scheduler.h"
 #include "frm_sync.h"
+#include "run_lock.h"
 #include "run_request.h"
 #include "schedule_watch.h"
+#include "sleep_inhibitor.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -109,7 +111,8 @@ private:
     bool runInProgress() const;
     // A project with actions is chosen; tells the user when it has none.
     bool readyToRun();
-    // Opens the run window of the current project, without waiting for it.
+    // Opens the run window of the current project, without waiting for it; none when another
+    // run of the project (tandrel-cli's) holds its lock.
     frm_sync *startRun();
     void closeFinishedRunWindows();
     void showIndicator();
@@ -143,6 +146,9 @@ private:
     // Windows of earlier runs stay open until the user closes them.
     QList<QPointer<frm_sync>> syncWindows_;
     QString appDir_;
+    // Held from the start of a run to its end: one run per project, and no sleep meanwhile.
+    std::unique_ptr<RunLock> runLock_;
+    std::unique_ptr<SleepInhibitor> sleepInhibitor_;
     std::unique_ptr<ProjectDb> projectDb_;
     std::unique_ptr<ProjectCommands> commands_;
     qint64 currentTemplateNo_ = 0;

@@ -94,6 +94,10 @@ void frm_main::startScheduledRun(const QString &project)
         return;
     }
     frm_sync *window = startRun();
+    if (!window) { // tandrel-cli is running it: the box said so
+        ShowTemplate(before);
+        return;
+    }
     // The scheduled project stays chosen while it runs.
     connect(window, &QObject::destroyed, this, [this, before] {
         if (!closing_)

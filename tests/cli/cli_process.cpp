@@ -14,6 +14,11 @@ CliResult RunCli(const QStringList &arguments)
 {
     QProcess process;
     StartCli(process, arguments);
+    return FinishCli(process);
+}
+
+CliResult FinishCli(QProcess &process)
+{
     CliResult result;
     if (!process.waitForFinished(60000)) {
         process.kill();

@@ -20,6 +20,8 @@ CliResult RunCli(const QStringList &arguments);
 
 // Starts tandrel-cli; it is left to the caller to read it and wait for it.
 void StartCli(QProcess &process, const QStringList &arguments);
+// Waits for a tandrel-cli started with StartCli.
+CliResult FinishCli(QProcess &process);
 
 // An action with the texts the window stores, in project templateNo.
 Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
