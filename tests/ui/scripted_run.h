@@ -17,9 +17,7 @@ public:
     std::function<void(RunObserver &)> script;
     std::function<void(RunObserver &)> afterRelease;
     RunOutcome outcome;
-    std::atomic<bool> released {false};
-    std::atomic<bool> started {false};
-    std::atomic<bool> returned {false};
+    std::atomic<bool> released {false}, started {false}, returned {false};
     std::atomic<int> runs {0};
 
     RunFunction function()
