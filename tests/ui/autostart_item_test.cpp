@@ -35,9 +35,7 @@ void AutostartItemTest::theItemWritesRemovesAndFollowsTheEntry()
 
     // Switched off meanwhile in the desktop's settings: unchecked when the menu opens next.
     item->trigger();
-    QFile file(entry);
-    QVERIFY(file.open(QIODevice::Append) && file.write("Hidden=true\n") > 0);
-    file.close();
+    config.write("autostart/" + AppId() + ".desktop", readFile(entry) + "Hidden=true\n");
     emit child<QMenu>(o.window, "cap_file")->aboutToShow();
     QVERIFY(!item->isChecked());
 }

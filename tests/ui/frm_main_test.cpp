@@ -47,7 +47,6 @@ void FrmMainTest::browsingProjectsAndActions()
     o.db().deleteProject(o.keys[0]);
     choose(w, 4);
     QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QVERIFY(filter(w).isEmpty());
     QVERIFY(o.prompter.shown.isEmpty());
 
     // A text of any length is stored, and shown cut: laying it out whole could exhaust memory.

@@ -13,8 +13,7 @@ private slots:
 
 void FrmQuestionTest::okAloneSetsTheReportOption()
 {
-    // Each row: the option before, the box ticked, the way out (a button, or the title bar),
-    // the option after. The box always opens unticked.
+    // Option before, box ticked, way out (a button or the title bar), option after.
     const struct {
         bool before, tick;
         const char *end;

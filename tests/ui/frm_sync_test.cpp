@@ -82,6 +82,9 @@ void FrmSyncTest::aRunFromLoadToClose()
     QCOMPARE(betweenFlushes.first() + u'-' + betweenFlushes.last(),
         QStringLiteral("0-%1").arg(betweenFlushes.size() - 1));
     QVERIFY(close->isEnabled() && prompter.shown.isEmpty());
+    w.Timer1_Timer(); // one run per window
+    QTest::qWait(50);
+    QCOMPARE(run.runs.load(), 1);
 
     // Enter closes the finished window whatever has the focus.
     QTest::keyClick(child<QListView>(w, "List1"), Qt::Key_Return);
@@ -105,7 +108,6 @@ void FrmSyncTest::escTheButtonAndTheCloseBoxStopTheRun()
         QTest::keyClick(list, Qt::Key_Return);
         QVERIFY(!w.CancelRequested());
         stop(w);
-        QVERIFY(w.CancelRequested());
         QTRY_VERIFY(w.isFinished());
         QVERIFY(w.isVisible() && child<QPushButton>(w, "cmd_close")->isEnabled());
         QCOMPARE(lines(w), QStringList {"annulée"});

@@ -43,6 +43,11 @@ void ProjectCommandsTest::maintenanceFromNewProjectToItsDeletion()
 {
     OpenMainWindow o;
     frm_main &w = o.window;
+    // No project chosen: a message, and no action editor to answer.
+    o.driver.steps << [](QDialog *d) { press(d, "cmd_cancel"); };
+    w.mnu_newaction_Click();
+    QVERIFY(o.driver.titles.isEmpty());
+    o.driver.steps.clear();
     // A blank name is refused, the editor staying open; the name is stored trimmed.
     o.driver.steps << [](QDialog *d) {
         fill(d, {{"txt_name", "   "}});
@@ -50,7 +55,7 @@ void ProjectCommandsTest::maintenanceFromNewProjectToItsDeletion()
         fill(d, {{"txt_name", "  Photos été "}, {"txt_description", "vers la clé"}});
     };
     w.mnu_newtemplate_Click();
-    QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+    QCOMPARE(o.prompter.said(false), QStringList(2, "Erreur"));
     QCOMPARE(projectList(w)->currentText() + u'|' + projectList(w)->toolTip(),
         QStringLiteral("Photos été|vers la clé"));
     const qint64 key = w.CurrentTemplateNo();

@@ -53,7 +53,6 @@ void ScheduleWatcherTest::aDueScheduleRunsOnceThenSwitchesItselfOff()
     QVERIFY(window);
     QTRY_VERIFY(w.run.started);
     QCOMPARE(w.run.lastRequest().projectName, QStringLiteral("Sauvegarde"));
-    QCOMPARE(w.run.lastRequest().mode, RunMode::Scheduler);
     QCOMPARE(w.chosenName(), QStringLiteral("Sauvegarde"));
 
     // It switched itself off, in the file too.
@@ -80,7 +79,6 @@ void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
     QTRY_VERIFY(w.run.started);
     w.tickAt(day1, QTime(8, 30));
     QCOMPARE(w.run.runs.load(), 1);
-    QCOMPARE(runWindow(), manual.data());
     w.run.released = true;
     QTRY_VERIFY(manual->isFinished());
     w.tickAt(day1, QTime(8, 31));
