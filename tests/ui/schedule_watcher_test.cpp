@@ -66,6 +66,12 @@ void ScheduleWatcherTest::aDueScheduleRunsOnceThenSwitchesItselfOff()
     QCOMPARE(w.chosenName(), QStringLiteral("Autre"));
     QCOMPARE(w.run.runs.load(), 1);
     QVERIFY(w.prompter.said().isEmpty());
+
+    // A schedule for a project that is gone starts nothing, not even the chosen project.
+    SaveSchedule(w.dir.path(), {"Ancien nom", "07.12.2026", "09:00", false, true});
+    w.window.LoadTimerSettings();
+    w.tickAt(day2, QTime(9, 0));
+    QVERIFY(!runWindow());
 }
 
 void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
