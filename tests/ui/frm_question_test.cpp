@@ -13,30 +13,29 @@ private slots:
 
 void FrmQuestionTest::okAloneSetsTheReportOption()
 {
-    // Opens the dialog (the box ticked beforehand), ticks the box or not, and ends it by
-    // "OK", "Annuler" or the title bar; returns what was seen.
-    const auto answer = [](bool &showAll, bool tick, const char *end) {
+    // Option before, box ticked, way out (a button or the title bar), option after.
+    const struct {
+        bool before, tick;
+        const char *end;
+        bool after;
+    } rows[] = {{false, true, "cmd_ok", true}, {true, false, "cmd_cancel", true},
+        {true, false, "cmd_ok", false}, {false, true, "title bar", false}};
+    for (const auto &r : rows) {
+        bool showAll = r.before;
         frm_question d(showAll);
         auto *option = d.findChild<QCheckBox *>(QStringLiteral("chk_showallinreport"));
         option->setChecked(true);
         d.show();
-        if (option->isChecked())
-            return QStringLiteral("ticked at opening");
-        option->setChecked(tick);
-        if (auto *button = d.findChild<QPushButton *>(QString::fromLatin1(end)))
+        QVERIFY(!option->isChecked());
+        option->setChecked(r.tick);
+        if (auto *button = d.findChild<QPushButton *>(QString::fromLatin1(r.end)))
             button->click();
         else
             d.close();
-        if (d.isVisible())
-            return QStringLiteral("still open");
-        return QString::number(d.result() == QDialog::Accepted) + u' ' + QString::number(showAll);
-    };
-    bool showAll = false;
-    QCOMPARE(answer(showAll, true, "cmd_ok"), QStringLiteral("1 1"));
-    QCOMPARE(answer(showAll, false, "cmd_cancel"), QStringLiteral("0 1"));
-    QCOMPARE(answer(showAll, false, "cmd_ok"), QStringLiteral("1 0"));
-    QCOMPARE(answer(showAll, true, "cmd_cancel"), QStringLiteral("0 0"));
-    QCOMPARE(answer(showAll, true, "title bar"), QStringLiteral("0 0"));
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result() == QDialog::Accepted, qstrcmp(r.end, "cmd_ok") == 0);
+        QCOMPARE(showAll, r.after);
+    }
 }
 
 QTEST_MAIN(FrmQuestionTest)

@@ -63,28 +63,12 @@ inline QString filter(const frm_main &w)
     return child<QLabel>(w, "lbl_filter")->text();
 }
 
-// The current action's details: enabled, filter, from, to, description, date, size, operator,
-// then "sous-dossiers" when that box is ticked.
-inline QStringList details(const frm_main &w)
+// A run window on screen; nullptr when there is none.
+inline frm_sync *runWindow()
 {
-    QStringList texts;
-    for (const char *name : {"lbl_enabled", "lbl_filter", "lbl_fromfolder", "lbl_tofolder",
-             "lbl_description", "lbl_filedate", "lbl_filesize", "lbl_operator"})
-        texts << child<QLabel>(w, name)->text();
-    return texts << (child<QCheckBox>(w, "chk_includesubfolders")->isChecked() ? "sous-dossiers"
-                                                                               : "");
-}
-
-inline const QStringList noDetails(9, QString());
-
-// A run window on screen (other than besides); nullptr when there is none.
-inline frm_sync *runWindow(const frm_sync *besides = nullptr)
-{
-    for (QWidget *window : QApplication::topLevelWidgets()) {
-        auto *run = qobject_cast<frm_sync *>(window);
-        if (run && run != besides && run->isVisible())
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (auto *run = qobject_cast<frm_sync *>(window); run && run->isVisible())
             return run;
-    }
     return nullptr;
 }
 
@@ -158,13 +142,16 @@ private:
 
 // The main window started on a temporary application folder holding these projects (each a
 // name and the filters of its sample actions), its boxes answered by prompter, its dialogs by
-// driver, its runs by run (or by the function given), the addresses it opens recorded.
+// driver, its runs by run (or by the function given), the addresses it opens recorded, its
+// clock reading now once that is set.
 class OpenMainWindow {
 public:
     explicit OpenMainWindow(
         std::initializer_list<std::pair<QString, QStringList>> projects = {}, RunFunction runs = {})
-        : window(prompter, runs ? runs : run.function(),
-            [this](const QUrl &url, const OpenFailed &) { opened << url; })
+        : window(
+            prompter, runs ? runs : run.function(),
+            [this](const QUrl &url, const OpenFailed &) { opened << url; },
+            [this] { return now.isValid() ? now : QDateTime::currentDateTime(); })
     {
         for (const auto &[name, filters] : projects)
             keys.push_back(addProject(dir, name, filters));
@@ -177,6 +164,7 @@ public:
     ScriptedRun run;
     DialogDriver driver;
     QList<QUrl> opened;
+    QDateTime now;
     std::vector<qint64> keys; // of the projects, in order
     frm_main window;
     bool loaded = false;

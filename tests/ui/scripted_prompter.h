@@ -11,8 +11,7 @@ class ScriptedPrompter final : public Prompter {
 public:
     struct Shown {
         Icon icon;
-        QString title;
-        QString text;
+        QString title, text;
         QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
@@ -32,11 +31,7 @@ public:
     QQueue<QString> files;
     struct FileDialog {
         bool save;
-        QString title;
-        QString folder;
-        QString fileName;
-        QString filter;
-        QString defaultSuffix;
+        QString title, folder, fileName, filter, defaultSuffix;
     };
     QList<FileDialog> fileDialogs;
 

@@ -14,12 +14,9 @@
 // after a line "annulée", when it saw the cancel flag).
 class ScriptedRun {
 public:
-    std::function<void(RunObserver &)> script;
-    std::function<void(RunObserver &)> afterRelease;
+    std::function<void(RunObserver &)> script, afterRelease;
     RunOutcome outcome;
-    std::atomic<bool> released {false};
-    std::atomic<bool> started {false};
-    std::atomic<bool> returned {false};
+    std::atomic<bool> released {false}, started {false}, returned {false};
     std::atomic<int> runs {0};
 
     RunFunction function()
