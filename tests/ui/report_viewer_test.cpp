@@ -2,6 +2,7 @@
 #include "scripted_prompter.h"
 #include "temp_dir.h"
 
+#include <QFile>
 #include <QTest>
 
 class ReportViewerTest : public QObject {
@@ -9,6 +10,7 @@ class ReportViewerTest : public QObject {
 
 private slots:
     void opensAnExistingReportOrSaysItIsMissing();
+    void xdgOpenWithoutAProgramForTheFile();
 };
 
 void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
@@ -39,6 +41,21 @@ void ReportViewerTest::opensAnExistingReportOrSaysItIsMissing()
     prompter.shown.clear();
     ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
     QVERIFY(prompter.said().value(0).endsWith(report));
+}
+
+// xdg-open finds no program for the file only once it runs: the failure comes when it ends.
+void ReportViewerTest::xdgOpenWithoutAProgramForTheFile()
+{
+    TempDir bin;
+    const QString script = bin.write(QStringLiteral("xdg-open"), "#!/bin/sh\nexit 3\n");
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    bool failed = false;
+    OpenWithDesktop(QUrl::fromLocalFile(script), [&failed] { failed = true; });
+    qputenv("PATH", path);
+    QVERIFY(!failed);
+    QTRY_VERIFY(failed);
 }
 
 QTEST_MAIN(ReportViewerTest)
