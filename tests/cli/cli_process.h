@@ -25,5 +25,5 @@ void StartCli(QProcess &process, const QStringList &arguments);
 Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
     bool inclSub, qint64 templateNo = 0);
 
-// The whole content of a file as UTF-8 text; empty when it cannot be read.
+// A file's whole content as UTF-8 text.
 QString ReadText(const QString &path);
