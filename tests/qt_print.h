@@ -13,8 +13,5 @@ inline void PrintTo(const QString &text, std::ostream *out)
 
 inline void PrintTo(const QStringList &texts, std::ostream *out)
 {
-    *out << "{\n";
-    for (const QString &text : texts)
-        *out << "  \"" << text.toStdString() << "\"\n";
-    *out << "}";
+    *out << "{\n  \"" << texts.join("\"\n  \"").toStdString() << "\"\n}";
 }

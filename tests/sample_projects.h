@@ -9,8 +9,6 @@
 
 #include <vector>
 
-// The projects and actions the tests store: real rows in a folder's Tandrel.mdb.
-
 // An action with the texts the editors store, in project templateNo.
 inline Action SampleAction(qint64 templateNo, const QString &filter,
     const QString &from = QStringLiteral("/données/origine/"),

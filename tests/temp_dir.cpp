@@ -6,9 +6,8 @@
 #include <stdexcept>
 
 TempDir::TempDir()
+    : TempDir(QDir::tempPath())
 {
-    if (!dir_.isValid())
-        throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempDir::TempDir(const QString &base)
@@ -30,7 +29,7 @@ QString TempDir::operator()(const QString &relative) const
 
 QString TempDir::write(const QString &relative, const QByteArray &content) const
 {
-    const QString full = path() + relative;
+    const QString full = (*this)(relative);
     QDir().mkpath(QFileInfo(full).absolutePath());
     QFile file(full);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
@@ -40,7 +39,7 @@ QString TempDir::write(const QString &relative, const QByteArray &content) const
 
 QString TempDir::mkdir(const QString &relative) const
 {
-    const QString full = path() + relative;
+    const QString full = (*this)(relative);
     if (!QDir().mkpath(full))
         throw std::runtime_error("cannot create " + full.toStdString());
     return full;

@@ -13,8 +13,7 @@ QByteArray readFile(const QString &path);
 class TempDir {
 public:
     TempDir();
-    // A folder inside base (for instance a memory file system, where creating many files is
-    // quick).
+    // A folder inside base (a memory file system, where many files are quick to make).
     explicit TempDir(const QString &base);
     // The folder's path, ending with "/".
     QString path() const;

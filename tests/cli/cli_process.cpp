@@ -1,8 +1,6 @@
 #include "cli_process.h"
 #include "sample_projects.h"
 
-#include <QFile>
-
 void StartCli(QProcess &process, const QStringList &arguments)
 {
     process.setProgram(QStringLiteral(TANDREL_CLI));
@@ -40,6 +38,5 @@ Action MakeAction(const QString &fromFolder, const QString &toFolder, const QStr
 
 QString ReadText(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    return QString::fromUtf8(readFile(path));
 }

@@ -27,5 +27,5 @@ CliResult FinishCli(QProcess &process);
 Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
     bool inclSub, qint64 templateNo = 0);
 
-// The whole content of a file as UTF-8 text; empty when it cannot be read.
+// A file's whole content as UTF-8 text.
 QString ReadText(const QString &path);

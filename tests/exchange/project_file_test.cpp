@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <sys/stat.h>
 
 namespace {
 
@@ -44,8 +43,7 @@ struct Importer {
     TempDir dir;
     ProjectDb db {dir("Tandrel.mdb")};
     ExchangeResult last;
-    // Imports the file (written first unless content is null), checks that it worked and that
-    // the count reported is the count stored; returns the new project's actions.
+    // Imports the file (written first unless content is null), checks the count reported.
     std::vector<Action> imported(const QString &name, const QByteArray &content = {})
     {
         last = ImportProject(db, content.isNull() ? dir(name) : dir.write(name, content));
@@ -54,8 +52,7 @@ struct Importer {
         EXPECT_EQ(size_t(last.actions), actions.size());
         return actions;
     }
-    // Name and description of the project last imported.
-    QString project() const
+    QString project() const // "name|description"
     {
         const std::optional<Project> p = db.project(last.templateNo);
         return p ? p->name + "|" + p->description : "<none>";
@@ -73,24 +70,20 @@ TEST(ProjectFile, ChecksTheFileNameAndFindsNamesWithoutRegardToCase)
         {"/tmp/Sauvegarde.tdrl", "/tmp/Sauvegarde.TDRL.bak", "/tmp/x.TDRL/", ""})
         EXPECT_FALSE(IsProjectFileName(name)) << name;
     // A refused name says why; a lower-case extension, that it is one.
-    EXPECT_EQ(ProjectFileNameProblem("/tmp/a.TDRL"), "");
     EXPECT_TRUE(ProjectFileNameProblem("/tmp/a.tdrl").contains("majuscules"));
-    EXPECT_FALSE(ProjectFileNameProblem("/tmp/a.txt").isEmpty());
 
     Importer in;
     in.db.addProject("Été Photos", "");
-    EXPECT_TRUE(TemplateExists(in.db, "été photos") && TemplateExists(in.db, "ÉTÉ PHOTOS"));
-    EXPECT_FALSE(TemplateExists(in.db, "Été Photos ")); // no trimming
-    EXPECT_FALSE(TemplateExists(in.db, "Photos"));
+    EXPECT_TRUE(TemplateExists(in.db, "ÉTÉ PHOTOS"));
+    EXPECT_FALSE(TemplateExists(in.db, "Été Photos ") || TemplateExists(in.db, "Photos"));
 }
 
 TEST(ProjectFile, ReadsTheActionCountAtTheStartOfTheText)
 {
     // Halves go to the even neighbour; never below 0, never beyond INT_MAX.
-    const std::vector<std::pair<QString, int>> counts = {{"3", 3}, {"3abc", 3}, {" 12 actions", 12},
-        {"abc", 0}, {"", 0}, {"-2", 0}, {"+4", 4}, {"2.5", 2}, {"3.5", 4}, {"2.51", 3}, {"0.5", 0},
-        {"5.", 5}, {".6x", 1}, {".", 0}, {"2147483647", INT_MAX}, {"2147483648", INT_MAX},
-        {QString(400, u'9'), INT_MAX}, {"-" + QString(400, u'9'), 0}};
+    const std::vector<std::pair<QString, int>> counts = {{"3abc", 3}, {" 12 actions", 12},
+        {"abc", 0}, {"-2", 0}, {"+4", 4}, {"2.5", 2}, {"3.5", 4}, {"2.51", 3}, {".6x", 1},
+        {"2147483648", INT_MAX}, {QString(400, u'9'), INT_MAX}, {"-" + QString(400, u'9'), 0}};
     for (const auto &[text, count] : counts)
         EXPECT_EQ(ActionCountOf(text), count) << text.left(20).toStdString();
 }
@@ -112,12 +105,6 @@ TEST(ProjectFile, ExportThenImportGivesTheSameProjectAndKeepsOtherSections)
     EXPECT_EQ(
         iniValues(file, {"Main/Actions", "Action3/FileFilter", "Autre/clé", "Action2/Description"}),
         (QStringList {"2", "*.old", "valeur", ""}));
-    // The keys of one action stand in their order.
-    const QByteArray text = readFile(file);
-    const qsizetype first
-        = text.indexOf("[Action1]\r\nEnabled=OUI\r\nFileFilter=*.doc\r\nFromFolder=");
-    EXPECT_TRUE(first >= 0 && first < text.indexOf("[Action2]"));
-    EXPECT_GE(text.indexOf("FileDate=>\r\nFileSize=<>\r\nOperator=AND\r\nInclSub=NON"), 0);
 
     // Imported back: Action3 is not counted.
     in.db.deleteProject(no);
@@ -128,15 +115,10 @@ TEST(ProjectFile, ExportThenImportGivesTheSameProjectAndKeepsOtherSections)
     EXPECT_EQ(texts(stored[0]), texts(actions[0]));
     EXPECT_EQ(texts(stored[1]), texts(actions[1]));
 
-    // A file that cannot be written is reported, naming it.
-    const QString absent = in.dir("absent/x.TDRL");
-    const QString refused = summary(ExportProject(in.db, in.last.templateNo, absent));
-    EXPECT_TRUE(
-        refused.startsWith("error: Impossible d'écrire le fichier ") && refused.contains(absent))
-        << refused.toStdString();
-    EXPECT_FALSE(QFile::exists(absent));
+    EXPECT_FALSE(ExportProject(in.db, in.last.templateNo, in.dir("absent/x.TDRL")).ok);
 }
 
+// Encodings and read-only files are the INI reader's; the import's own rules are here.
 TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotStore)
 {
     Importer in;
@@ -154,11 +136,7 @@ TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotS
                       "Action4/InclSub"}),
         (QStringList {"Trois", "", "", "", "<missing>"}));
 
-    // Letters only, a half rounded to even, below zero; a missing count is added with "0".
-    EXPECT_EQ(
-        in.imported("lettres.TDRL", "[Main]\nTemplateName=Lettres\nActions=abc\n").size(), 0u);
-    EXPECT_EQ(in.imported("demi.TDRL", "[Main]\nTemplateName=Demi\nActions=2.5\n").size(), 2u);
-    EXPECT_EQ(in.imported("negatif.TDRL", "[Main]\nTemplateName=Négatif\nActions=-2\n").size(), 0u);
+    // A missing count is added with "0".
     EXPECT_EQ(in.imported("aucune.TDRL", "[Main]\nTemplateName=Aucune\n").size(), 0u);
     EXPECT_EQ(iniValues(in.dir("aucune.TDRL"), {"Main/Actions"}), QStringList {"0"});
 
@@ -177,11 +155,8 @@ TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotS
         "[Main]\nTemplateName=Énorme\nActions=4"); // more actions than lines
     const QString refused = summary(ImportProject(in.db, huge));
     EXPECT_TRUE(refused.startsWith("error: ") && refused.contains(huge)) << refused.toStdString();
-    const QString beyond
-        = in.dir.write("int.TDRL", "[Main]\nTemplateName=Énorme\nActions=99999999999");
-    EXPECT_FALSE(ImportProject(in.db, beyond).ok);
     EXPECT_EQ(in.db.projectsByName().size(), before);
-    EXPECT_EQ(iniValues(beyond, {"Action1/Enabled"}), QStringList {"<missing>"});
+    EXPECT_EQ(iniValues(huge, {"Action1/Enabled"}), QStringList {"<missing>"}); // not written
     // The bound is the file's own length: as many empty actions as it has lines, and every
     // action section it holds, however many.
     EXPECT_EQ(in.imported("vides.TDRL", "[Main]\nTemplateName=Vides\nActions=3").size(), 3u);
@@ -192,26 +167,6 @@ TEST(ProjectFile, ImportReadsOddFilesWritesEveryValueBackAndRefusesWhatItCannotS
     const std::vector<Action> imported = in.imported("beaucoup.TDRL", many);
     ASSERT_EQ(imported.size(), 1500u);
     EXPECT_EQ(imported.back().fileFilter, "*.1500");
-
-    // Read-only: imported all the same, file left as it was. A 300-character value stays whole.
-    const QByteArray longValue = "/" + QByteArray(300, 'v');
-    const QByteArray content
-        = "[Main]\r\nTemplateName=Lecture seule\r\nActions=1\r\n[Action1]\r\nFromFolder="
-        + longValue + "\r\n";
-    const QString readOnly = in.dir.write("lecture.TDRL", content);
-    ASSERT_EQ(::chmod(QFile::encodeName(readOnly).constData(), 0444), 0);
-    stored = in.imported("lecture.TDRL");
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].fromFolder, QString::fromLatin1(longValue));
-    EXPECT_EQ(readFile(readOnly), content);
-
-    // Windows-1252 bytes: "Données", "Été".
-    stored = in.imported("windows.TDRL",
-        "[Main]\r\nTemplateName=Donn\351es\r\nDescription=\311t\351\r\nActions=1\r\n"
-        "[Action1]\r\nFromFolder=C:\\Donn\351es\r\n");
-    EXPECT_EQ(in.project(), "Données|Été");
-    ASSERT_EQ(stored.size(), 1u);
-    EXPECT_EQ(stored[0].fromFolder, "C:\\Données");
 }
 
 TEST(ProjectFile, WritesTheCompanionRunFile)

@@ -30,11 +30,8 @@ TEST(ScheduleWatch, OneTimeScheduleIsDueOnceOnItsDateAndMinute)
                       "24.12.2026 07:04:59", "24.12.2026 08:06:00"}),
         "00000");
     // Switched off, or a time not written "hh:mm".
-    Schedule off = once, oneDigit = once;
-    off.SchEnabled = false;
-    oneDigit.SchTime = "7:05";
-    EXPECT_EQ(
-        due(off, fresh, {"24.12.2026 07:05:00"}) + due(oneDigit, fresh, {"24.12.2026 07:05:00"}),
+    EXPECT_EQ(due({"Photos", "24.12.2026", "07:05", false, false}, fresh, {"24.12.2026 07:05:00"})
+            + due({"Photos", "24.12.2026", "7:05", false, true}, fresh, {"24.12.2026 07:05:00"}),
         "00");
 }
 
@@ -49,16 +46,4 @@ TEST(ScheduleWatch, DailyScheduleIsDueOnceADayAcrossMidnight)
     EXPECT_EQ(due({"Photos", "01.01.2020", "02:30", true, true}, dst,
                   {"25.10.2026 02:30:00", "25.10.2026 02:30:00", "26.10.2026 02:30:00", ""}),
         "1010");
-}
-
-TEST(ScheduleWatch, ToolTipsDescribeTheSchedule)
-{
-    Schedule schedule {"Photos", "24.12.2026", "07:05", false, false};
-    EXPECT_EQ(IndicatorToolTip(schedule), "Programmateur - désactivé");
-    schedule.SchEnabled = true;
-    EXPECT_EQ(IndicatorToolTip(schedule),
-        "Programmateur - activé <> Projet : Photos - Départ : 24.12.2026 à 07:05");
-    schedule.SchDaily = true;
-    EXPECT_EQ(IndicatorToolTip(schedule),
-        "Programmateur - activé <> Projet : Photos - Départ : tous les jours à 07:05");
 }

@@ -17,20 +17,17 @@ TEST(ResolveAppDir, PrefersAWritableProgramFolderElseFallsBackToThePerUserFolder
     EXPECT_FALSE(QFileInfo::exists(perUser)); // not created when not needed
 
     // A program folder that does not exist, or is a file, cannot hold the database.
-    EXPECT_EQ(ResolveAppDir(dir("missing"), perUser), perUser + "/");
+    for (const QString &unusable : {dir("missing"), file + "/sub", QString()})
+        EXPECT_EQ(ResolveAppDir(unusable, perUser), perUser + "/") << unusable.toStdString();
     EXPECT_TRUE(QFileInfo(perUser).isDir());
     EXPECT_FALSE(QFileInfo::exists(dir("missing")));
-    EXPECT_EQ(ResolveAppDir(file + "/sub", perUser + "/"), perUser + "/");
-    EXPECT_EQ(ResolveAppDir(QString(), perUser), perUser + "/");
 
     // Neither usable: no folder at all.
     EXPECT_EQ(ResolveAppDir(dir("missing"), file + "/data"), QString());
     EXPECT_TRUE(QFileInfo(file).isFile());
-    EXPECT_EQ(ResolveAppDir(QString(), QString()), QString());
 }
 
-// An installed program never writes beside itself, even where it could (root under /usr/bin):
-// each user keeps their own data. A build tree or a portable copy has no desktop entry there.
+// An installed program (its desktop entry beside it) never writes beside itself, even as root.
 TEST(ResolveAppDir, AnInstalledProgramUsesThePerUserFolder)
 {
     TempDir dir;

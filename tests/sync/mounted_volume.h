@@ -7,17 +7,15 @@
 
 #include <sys/stat.h>
 
-// A small file-system image made for a test and mounted through FUSE, as a USB stick would be:
-// FAT32 through fusefat on the image file, exFAT through exfat-fuse and NTFS through ntfs-3g on
-// a loop device, as a desktop mounts a drive. Unmounted,
-// and its loop device let go, when the test ends, whatever happened. A volume that cannot be
-// made says why in failure(): the test fails, it is never skipped.
+// A small file-system image mounted through FUSE: FAT32 through fusefat on the image file, as a
+// stick; exFAT through exfat-fuse on a loop device, as a desktop mounts a drive. Unmounted, its
+// loop device let go, when the test ends. One that cannot be made says why in failure().
 class MountedVolume {
 public:
-    enum class Kind { Fat32, ExFat, Ntfs };
+    enum class Kind { Fat32, ExFat };
 
     // The image and the mount point go into folder (ending with "/").
-    MountedVolume(Kind kind, const QString &folder, int mebibytes = 8, bool readOnly = false)
+    MountedVolume(Kind kind, const QString &folder, int mebibytes = 8)
         : image_(folder + "volume.img")
         , path_(folder + "volume/")
     {
@@ -27,7 +25,7 @@ public:
             failure_ = "cannot make the image " + image_;
         file.close();
         if (ready())
-            kind == Kind::Fat32 ? mountFat(readOnly) : mountOnLoop(kind, readOnly);
+            kind == Kind::Fat32 ? mountFat() : mountExFat();
         if (ready() && !waitForMount())
             failure_ = "the file system did not appear on " + path_;
     }
@@ -70,31 +68,24 @@ private:
     }
 
     // fusefat stays in the foreground, so that the test holds its driver.
-    void mountFat(bool readOnly)
+    void mountFat()
     {
         if (!run("mkfs.vfat", {"-F", "32", image_}))
             return;
         driver_.setStandardOutputFile(QProcess::nullDevice());
         driver_.setStandardErrorFile(QProcess::nullDevice());
-        const QStringList arguments {"-f", "-o", readOnly ? "ro" : "rw+", image_, path_};
-        driver_.start("fusefat", arguments);
+        driver_.start("fusefat", {"-f", "-o", "rw+", image_, path_});
         if (!driver_.waitForStarted())
             failure_ = "cannot start fusefat: " + driver_.errorString();
     }
 
-    void mountOnLoop(Kind kind, bool readOnly)
+    void mountExFat()
     {
-        const bool exfat = kind == Kind::ExFat;
         QByteArray device;
-        if (!(exfat ? run("mkfs.exfat", {image_}) : run("mkntfs", {"-F", "-Q", image_}))
-            || !run("losetup", {"-f", "--show", image_}, &device))
+        if (!run("mkfs.exfat", {image_}) || !run("losetup", {"-f", "--show", image_}, &device))
             return;
         loop_ = QString::fromLocal8Bit(device);
-        QStringList arguments {loop_, path_};
-        if (readOnly)
-            arguments << "-o"
-                      << "ro";
-        run(exfat ? "mount.exfat-fuse" : "ntfs-3g", arguments);
+        run("mount.exfat-fuse", {loop_, path_});
     }
 
     bool waitForMount() const

@@ -12,8 +12,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// What the run scenarios share: folders, actions, requests and a look at the results.
-
 // An origin, a destination and an application folder in one temporary folder.
 struct Folders {
     explicit Folders(const QString &base = QDir::tempPath())
@@ -24,8 +22,7 @@ struct Folders {
     QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
             app = dir.mkdir("app") + '/';
 
-    // Runs one action from the origin into the destination, with sub-folders or not ("OUI",
-    // "NON").
+    // Runs one action from the origin into the destination, with sub-folders ("OUI") or not.
     RunOutcome run(RecordingObserver &observer, const QString &inclSub = QStringLiteral("OUI"),
         RunMode mode = RunMode::Synchronize) const;
 };
@@ -33,8 +30,7 @@ struct Folders {
 inline Action makeAction(const QString &from, const QString &to, const QString &inclSub,
     const QString &filter = QStringLiteral("*.*"))
 {
-    // Enabled, filter, folders, sub-folders, then copied when the size differs or the origin is
-    // newer.
+    // Copied when the size differs or the origin is newer.
     return {0, 0, {}, "OUI", filter, from, to, inclSub, ">", "<>", "OR"};
 }
 
@@ -67,6 +63,14 @@ inline QByteArray asReportFile(const QStringList &lines)
     return data;
 }
 
+// An empty file by its raw name (which may not be UTF-8).
+inline void touch(const QByteArray &path)
+{
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ::close(fd);
+}
+
 inline void setModified(const QString &path, qint64 seconds)
 {
     const struct timespec times[2] = {{seconds, 0}, {seconds, 0}};
@@ -75,10 +79,8 @@ inline void setModified(const QString &path, qint64 seconds)
 
 inline QStringList everything(const QString &folder)
 {
-    QStringList names
-        = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    names.sort();
-    return names;
+    return QDir(folder).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The "found" line of a recursive action with the default filter.
@@ -87,8 +89,7 @@ inline QString foundLine(int count)
     return QStringLiteral("    - Filtre de fichiers : *.* - %1 fichier(s) trouvé(s)!").arg(count);
 }
 
-// The lines of the (first) action between its "found" line and the blank line that follows
-// its files.
+// The file lines of the (first) action: past its "found" line and blank, to the next blank.
 inline QStringList fileLines(const QStringList &lines)
 {
     qsizetype from = 0;
@@ -98,13 +99,11 @@ inline QStringList fileLines(const QStringList &lines)
     return lines.mid(from, lines.indexOf(QStringLiteral(" "), from) - from);
 }
 
-// A file's error line.
 inline QString failed(const QString &path, const char *cause)
 {
     return "     >>  " + path + " - (Erreur: " + QString::fromUtf8(cause) + ')';
 }
 
-// The line of a destination folder made.
 inline QString madeLine(const QString &folder)
 {
     return "    - Nota : Création du dossier destination (" + folder.toLower() + ')';
