@@ -80,7 +80,7 @@ TEST(ProjectDb, CreatesAMissingFileKeepsItsDataAndRefusesOtherFilesUntouched)
     }
     EXPECT_EQ(rawSql(path, "SELECT group_concat(name, ',') FROM pragma_table_info('Actions')"),
         "ActionNo,TemplateNo,Description,Enabled,FileFilter,FromFolder,ToFolder,InclSub,"
-        "FileDate,FileSize,Operator");
+        "FileDate,FileSize,Operator,KeepVersions");
     EXPECT_EQ(rawSql(path, "SELECT group_concat(name, ',') FROM pragma_table_info('Templates')"),
         "TemplateNo,Name,Description");
 
