@@ -88,6 +88,10 @@ QString versionCause(int error)
         return QStringLiteral(".tandrel-versions n'est pas un dossier!");
     case EXDEV:
         return QStringLiteral("le dossier est sur un autre système de fichiers!");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("le dossier .tandrel-versions est en lecture seule!");
     default:
         return refusalCause(error);
     }
