@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What keeping the versions of replaced files costs: one action replaces FILES (1,000) files of
-# 16 KiB in 10 folders, with "Conserver les versions remplacées" off and on, in alternate rounds
-# (the destination made again outside the timing, after a `sync`). Prints the median times, the
-# difference per replaced file, and the renames each run made as counted by strace.
+# 16 KiB in 10 folders, with "Conserver les versions remplacées" off and on, in alternate rounds,
+# each into a new copy of the destination made outside the timing (a destination deleted and made
+# again would time the file system's recovery from the deletion). Prints the median times and
+# per-round ratio, and the renames each run made as counted by strace.
 #
 # Usage: bench/kept_versions.sh [tandrel-cli]   (default build/bin/tandrel-cli)
 # Environment: FILES (1000), ROUNDS (9), BENCH_DIR (a new temporary folder).
@@ -27,37 +28,50 @@ for keep in NON OUI; do
     INSERT INTO Templates (Name, Description) VALUES ('Keep$keep', '');
     INSERT INTO Actions (TemplateNo, Description, Enabled, FileFilter, FromFolder, ToFolder,
                          InclSub, FileDate, FileSize, Operator, KeepVersions)
-    VALUES (last_insert_rowid(), '', 'OUI', '*.*', '$work/src', '$work/dst', 'OUI', '>', '<>',
-            'OR', '$keep');"
+    VALUES (last_insert_rowid(), '', 'OUI', '*.*', '$work/src', '', 'OUI', '>', '<>', 'OR',
+            '$keep');"
 done
 
-fresh() { rm -rf "$work/dst" && cp -a "$work/old" "$work/dst" && sync; }
+copies=0
+fresh() { # project: its destination becomes a new copy of the old files
+  copies=$((copies + 1))
+  dst=$work/dst$copies
+  cp -a "$work/old" "$dst"
+  sqlite3 "$work/app/Tandrel.mdb" "UPDATE Actions SET ToFolder = '$dst' WHERE TemplateNo =
+    (SELECT TemplateNo FROM Templates WHERE Name = '$1');"
+  sync
+}
 timed() { # project
-  fresh
+  fresh "$1"
   local start=$EPOCHREALTIME
   "$cli" --app-dir "$work/app" run --quiet "$1" >/dev/null
-  awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }'
+  seconds=$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f", b - a }')
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{v[NR] = $1} END { print v[int((NR + 1) / 2)] }'; }
 
-off=() on=()
+off=() on=() ratios=()
 for ((r = 0; r <= rounds; r++)); do # round 0 warms up
-  if ((r % 2)); then a=$(timed KeepNON) b=$(timed KeepOUI); else b=$(timed KeepOUI) a=$(timed KeepNON); fi
-  ((r > 0)) && off+=("$a") && on+=("$b")
+  if ((r % 2)); then
+    timed KeepNON && a=$seconds && timed KeepOUI && b=$seconds
+  else
+    timed KeepOUI && b=$seconds && timed KeepNON && a=$seconds
+  fi
+  ((r > 0)) && off+=("$a") && on+=("$b") && ratios+=("$(awk -v a="$a" -v b="$b" 'BEGIN { print b / a }')")
 done
-m_off=$(median "${off[@]}") m_on=$(median "${on[@]}")
+m_off=$(median "${off[@]}") m_on=$(median "${on[@]}") m_ratio=$(median "${ratios[@]}")
 
 renames() { # project
-  fresh
+  fresh "$1"
   strace -f -c -e trace=rename,renameat,renameat2 -o "$work/strace" \
     "$cli" --app-dir "$work/app" run --quiet "$1" >/dev/null
-  awk '$NF ~ /^rename/ { n += $4 } END { print n + 0 }' "$work/strace"
+  count=$(awk '$NF ~ /^rename/ { n += $4 } END { print n + 0 }' "$work/strace")
 }
 
 printf '%s files replaced, %s rounds (medians)\n' "$files" "$rounds"
-printf '  versions off: %.3f s, %s renames\n' "$m_off" "$(renames KeepNON)"
-n_on=$(renames KeepOUI)
-kept=$(find "$work/dst/.tandrel-versions" -type f | wc -l)
-printf '  versions on:  %.3f s, %s renames, %s versions kept\n' "$m_on" "$n_on" "$kept"
-awk -v a="$m_off" -v b="$m_on" -v n="$files" \
-  'BEGIN { printf "  on - off: %+.1f us per replaced file (%+.1f%%)\n", (b - a) / n * 1e6, (b / a - 1) * 100 }'
+renames KeepNON
+printf '  versions off: %.3f s, %s renames\n' "$m_off" "$count"
+renames KeepOUI
+kept=$(find "$dst/.tandrel-versions" -type f | wc -l)
+printf '  versions on:  %.3f s, %s renames, %s versions kept\n' "$m_on" "$count" "$kept"
+awk -v a="$m_off" -v b="$m_on" -v n="$files" -v r="$m_ratio" \
+  'BEGIN { printf "  on - off: %+.1f us per replaced file; on / off: %.3f (median of rounds)\n", (b - a) / n * 1e6, r }'
