@@ -9,6 +9,7 @@ packages=(
   xvfb xauth xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev # the fuzz targets (libFuzzer)
   rsync time sqlite3 # bench/run.sh: the peers it is measured against, max RSS, its project
+  strace # bench/kept_versions.sh: the renames a run makes
   qt6-svg-dev # the scalable icon, drawn by the window icon's own code
   dpkg-dev file lintian desktop-file-utils appstream man-db # scripts/package.sh and its checks
   libglib2.0-bin # gio launch: the autostart entry started as a session starts it

@@ -22,12 +22,15 @@ QString actionSection(int position)
     return QStringLiteral("Action") + QString::number(position);
 }
 
-// The nine keys of an action section, in file order, with the field each one carries.
+// The keys of an action section, in file order, with the field each one carries and the value
+// a file without the key gives it. KeepVersions came last: older files lack it, and older
+// readers ignore it.
 struct ActionKey {
     const char *key;
     QString Action::*field;
+    const char *missing = "";
 };
-const std::array<ActionKey, 9> actionKeys {{
+const std::array<ActionKey, 10> actionKeys {{
     {"Enabled", &Action::enabled},
     {"FileFilter", &Action::fileFilter},
     {"FromFolder", &Action::fromFolder},
@@ -37,6 +40,7 @@ const std::array<ActionKey, 9> actionKeys {{
     {"FileSize", &Action::fileSize},
     {"Operator", &Action::op},
     {"InclSub", &Action::inclSub},
+    {"KeepVersions", &Action::keepVersions, "NON"},
 }};
 
 // Why a file could not be written, as far as the file system tells.
@@ -211,8 +215,8 @@ ExchangeResult readProject(
     actions.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         for (const ActionKey &key : actionKeys) {
-            actions.at(static_cast<size_t>(i)).*key.field
-                = readBack(document, actionSection(i + 1), QLatin1String(key.key), {});
+            actions.at(static_cast<size_t>(i)).*key.field = readBack(
+                document, actionSection(i + 1), QLatin1String(key.key), QLatin1String(key.missing));
         }
     }
     result.ok = true;

@@ -6,7 +6,8 @@ class ProjectDb;
 
 // Project files (".TDRL"): section "Main" with "TemplateName", "Description" and "Actions", then
 // one section "Action1", "Action2"… per action with the keys "Enabled", "FileFilter",
-// "FromFolder", "ToFolder", "Description", "FileDate", "FileSize", "Operator", "InclSub".
+// "FromFolder", "ToFolder", "Description", "FileDate", "FileSize", "Operator", "InclSub",
+// "KeepVersions" ("NON" when missing: files made before it import as they did).
 
 #include "records.h"
 

@@ -20,12 +20,13 @@ CREATE TABLE Actions   (ActionNo INTEGER PRIMARY KEY AUTOINCREMENT,
                         TemplateNo INTEGER NOT NULL,
                         Description TEXT, Enabled TEXT, FileFilter TEXT,
                         FromFolder TEXT, ToFolder TEXT, InclSub TEXT,
-                        FileDate TEXT, FileSize TEXT, Operator TEXT);
+                        FileDate TEXT, FileSize TEXT, Operator TEXT,
+                        KeepVersions TEXT DEFAULT 'NON');
 )sql";
 
-constexpr const char *actionColumns
-    = "ActionNo, TemplateNo, Description, Enabled, FileFilter, FromFolder, ToFolder, InclSub, "
-      "FileDate, FileSize, Operator";
+// Older databases lack it: opening adds it, "NON" for every action already there.
+constexpr const char *addKeepVersions
+    = "ALTER TABLE Actions ADD COLUMN KeepVersions TEXT DEFAULT 'NON'";
 
 } // namespace
 
@@ -98,10 +99,12 @@ ProjectDb::ProjectDb(const QString &path)
             fail(rc);
         sqlite3_extended_result_codes(db_, 1);
         sqlite3_busy_timeout(db_, 2000);
-        if (existed)
+        if (existed) {
             checkSchema();
-        else
+            upgrade();
+        } else {
             createSchema();
+        }
     } catch (...) {
         sqlite3_close(db_); // the handle exists even when opening failed
         db_ = nullptr;
@@ -184,16 +187,42 @@ void ProjectDb::checkSchema() const
         throw DbError(SQLITE_NOTADB,
             QStringLiteral("le fichier n'est pas une base de données Tandrel (%1)").arg(path_));
     };
-    for (const auto &[table, column] : required) {
-        Statement probe = prepare("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
-        probe.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
-        if (!probe.next())
+    for (const auto &[table, column] : required)
+        if (!hasColumn(table, column))
             refuse();
-    }
     // Triggers and views would run code of their own inside our writes (a looping trigger
     // hangs every import): ours has none.
     if (prepare("SELECT 1 FROM sqlite_master WHERE type IN ('trigger', 'view')").next())
         refuse();
+}
+
+bool ProjectDb::hasColumn(const char *table, const char *column) const
+{
+    Statement probe = prepare("SELECT 1 FROM pragma_table_info(?1) WHERE name = ?2");
+    probe.bind(1, QString::fromLatin1(table)).bind(2, QString::fromLatin1(column));
+    return probe.next();
+}
+
+// Done in place, in one transaction, so that the window and tandrel-cli alike can open a
+// database made before actions kept versions. One that cannot be written (read-only, or held by
+// another program) is used as it is: every action reads "NON" until a later opening upgrades it.
+void ProjectDb::upgrade()
+{
+    keepVersionsColumn_ = hasColumn("Actions", "KeepVersions");
+    if (keepVersionsColumn_ || sqlite3_db_readonly(db_, "main") == 1)
+        return;
+    try {
+        inTransaction([this] { exec(addKeepVersions); });
+        keepVersionsColumn_ = true;
+    } catch (const DbError &) {
+    }
+}
+
+QByteArray ProjectDb::actionColumns() const
+{
+    return QByteArray("ActionNo, TemplateNo, Description, Enabled, FileFilter, FromFolder, "
+                      "ToFolder, InclSub, FileDate, FileSize, Operator, ")
+        + (keepVersionsColumn_ ? "KeepVersions" : "'NON'");
 }
 
 std::vector<Project> ProjectDb::projectsByName() const
@@ -291,14 +320,14 @@ std::vector<Action> ProjectDb::readActions(Statement &query) const
     while (query.next()) {
         actions.push_back({query.number(0), query.number(1), query.text(2), query.text(3),
             query.text(4), query.text(5), query.text(6), query.text(7), query.text(8),
-            query.text(9), query.text(10)});
+            query.text(9), query.text(10), query.text(11)});
     }
     return actions;
 }
 
 std::vector<Action> ProjectDb::actionsOf(qint64 templateNo) const
 {
-    const QByteArray sql = QByteArray("SELECT ") + actionColumns
+    const QByteArray sql = QByteArray("SELECT ") + actionColumns()
         + " FROM Actions WHERE TemplateNo = ?1 ORDER BY ActionNo";
     Statement query = prepare(sql.constData());
     query.bind(1, templateNo);
@@ -308,7 +337,7 @@ std::vector<Action> ProjectDb::actionsOf(qint64 templateNo) const
 std::vector<Action> ProjectDb::allActionsByFilter() const
 {
     const QByteArray sql
-        = QByteArray("SELECT ") + actionColumns + " FROM Actions ORDER BY FileFilter, ActionNo";
+        = QByteArray("SELECT ") + actionColumns() + " FROM Actions ORDER BY FileFilter, ActionNo";
     Statement query = prepare(sql.constData());
     return readActions(query);
 }
@@ -317,7 +346,7 @@ namespace {
 
 // Binds an action's nine stored texts to the parameters ?1 to ?9, in the column order of
 // insertAction and updateAction.
-template <typename Statement> Statement &bindTexts(Statement &&statement, const Action &a)
+template <typename Statement> Statement &bindTexts(Statement &statement, const Action &a)
 {
     const QString Action::*fields[] = {&Action::enabled, &Action::fileFilter, &Action::fromFolder,
         &Action::toFolder, &Action::description, &Action::inclSub, &Action::fileDate,
@@ -332,12 +361,17 @@ template <typename Statement> Statement &bindTexts(Statement &&statement, const 
 
 qint64 ProjectDb::insertAction(const Action &a)
 {
-    bindTexts(prepare("INSERT INTO Actions (Enabled, FileFilter, FromFolder, ToFolder, "
-                      "Description, InclSub, FileDate, FileSize, Operator, TemplateNo) "
-                      "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)"),
-        a)
-        .bind(10, a.templateNo)
-        .run();
+    const QByteArray sql = QByteArray("INSERT INTO Actions (Enabled, FileFilter, FromFolder, "
+                                      "ToFolder, Description, InclSub, FileDate, FileSize, "
+                                      "Operator, TemplateNo")
+        + (keepVersionsColumn_ ? ", KeepVersions" : "")
+        + ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10"
+        + (keepVersionsColumn_ ? ", ?11)" : ")");
+    Statement insert = prepare(sql.constData());
+    bindTexts(insert, a).bind(10, a.templateNo);
+    if (keepVersionsColumn_)
+        insert.bind(11, a.keepVersions);
+    insert.run();
     return sqlite3_last_insert_rowid(db_);
 }
 
@@ -353,13 +387,17 @@ void ProjectDb::updateAction(const Action &a)
 {
     inTransaction([&] {
         requireProject(a.templateNo);
-        bindTexts(prepare("UPDATE Actions SET Enabled = ?1, FileFilter = ?2, FromFolder = ?3, "
-                          "ToFolder = ?4, Description = ?5, InclSub = ?6, FileDate = ?7, "
-                          "FileSize = ?8, Operator = ?9 WHERE ActionNo = ?10 AND TemplateNo = ?11"),
-            a)
-            .bind(10, a.actionNo)
-            .bind(11, a.templateNo)
-            .run();
+        const QByteArray sql
+            = QByteArray("UPDATE Actions SET Enabled = ?1, FileFilter = ?2, FromFolder = ?3, "
+                         "ToFolder = ?4, Description = ?5, InclSub = ?6, FileDate = ?7, "
+                         "FileSize = ?8, Operator = ?9")
+            + (keepVersionsColumn_ ? ", KeepVersions = ?12" : "")
+            + " WHERE ActionNo = ?10 AND TemplateNo = ?11";
+        Statement update = prepare(sql.constData());
+        bindTexts(update, a).bind(10, a.actionNo).bind(11, a.templateNo);
+        if (keepVersionsColumn_)
+            update.bind(12, a.keepVersions);
+        update.run();
     });
 }
 

@@ -14,7 +14,8 @@ struct sqlite3;
 class ProjectDb {
 public:
     // Opens the file; a missing file is created with the schema. A file that is not a Tandrel
-    // database is refused and left untouched.
+    // database is refused and left untouched; one made before actions kept versions is upgraded
+    // when it can be written.
     explicit ProjectDb(const QString &path);
     ~ProjectDb();
     ProjectDb(const ProjectDb &) = delete;
@@ -61,8 +62,12 @@ private:
     [[noreturn]] void fail(int code) const;
     void createSchema();
     void checkSchema() const;
+    bool hasColumn(const char *table, const char *column) const;
+    void upgrade();
+    QByteArray actionColumns() const;
     std::vector<Action> readActions(Statement &statement) const;
 
     QString path_;
     sqlite3 *db_ = nullptr;
+    bool keepVersionsColumn_ = true; // false: an old database that could not be upgraded
 };

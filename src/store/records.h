@@ -23,6 +23,9 @@ struct Action {
     QString fileDate; // "", ">" or "<>"
     QString fileSize; // "", ">" or "<>"
     QString op; // column Operator: "", "AND" or "OR"
+    // "OUI": a run first moves each destination file it replaces into the destination's
+    // versions folder. "NON" in databases and project files made before the choice existed.
+    QString keepVersions = QStringLiteral("NON");
 };
 
 // A stored flag is true when its upper-cased text is "OUI".

@@ -60,8 +60,10 @@ void CopyQueue::work()
         todo_.pop_front();
         lock.unlock();
         const QByteArray name = QByteArray::fromRawData(item->name, qsizetype(qstrlen(item->name)));
-        const CopyResult result = SafeCopyAt(item->from->fd(), name, item->to->fd(), name,
-            item->existingMode, &run_.cancel, run_.volume.timeCheck());
+        const KeepOld keepOld {run_.versions.get(), item->shown};
+        const CopyResult result
+            = SafeCopyAt(item->from->fd(), name, item->to->fd(), name, item->existingMode,
+                &run_.cancel, run_.volume.timeCheck(), run_.versions ? &keepOld : nullptr);
         lock.lock();
         item->result = result;
         item->abandoned = result.fault == CopyFault::Cancelled;

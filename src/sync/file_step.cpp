@@ -80,9 +80,30 @@ QString refusalCause(int error)
     }
 }
 
+QString versionCause(int error)
+{
+    switch (error) {
+    case ELOOP:
+        return QStringLiteral("le dossier .tandrel-versions est un lien symbolique!");
+    case ENOTDIR:
+        return QStringLiteral(".tandrel-versions n'est pas un dossier!");
+    case EXDEV:
+        return QStringLiteral("le dossier est sur un autre système de fichiers!");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("le dossier .tandrel-versions est en lecture seule!");
+    default:
+        return refusalCause(error);
+    }
+}
+
 QString failureCause(const CopyResult &copy)
 {
     switch (copy.fault) {
+    case CopyFault::VersionNotKept:
+        return QStringLiteral("l'ancienne version n'a pas pu être conservée, ")
+            + versionCause(copy.error);
     case CopyFault::OriginChanged:
         return QStringLiteral("le fichier origine a changé pendant la copie!");
     case CopyFault::NotAFile:
@@ -179,8 +200,10 @@ void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
         file.Copied = true;
     } else if (CopyRequired(run, file)) {
         const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
+        const KeepOld keepOld {run.versions.get(), job.shown};
         copy = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
-            file.DstExists ? long(file.DstMode) : -1, &run.cancel, run.volume.timeCheck());
+            file.DstExists ? long(file.DstMode) : -1, &run.cancel, run.volume.timeCheck(),
+            run.versions ? &keepOld : nullptr);
         if (copy.fault == CopyFault::Cancelled)
             throw RunCancelled {}; // a copy cut short was not made: nothing to report
         size = copy.bytes;
@@ -199,6 +222,10 @@ void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)
                 .arg(run.ActionFiles)
                 .arg(found)
                 .arg(run.formatBytes(run.ActionBytes)));
+    if (const QByteArray kept = run.versions ? run.versions->keptIn() : QByteArray();
+        !kept.isEmpty())
+        run.add(QStringLiteral("    - Nota : Versions remplacées conservées dans : ")
+            + QFile::decodeName(run.toPath + kept));
     const DestinationVolume &volume = run.volume;
     if (run.request.mode == RunMode::Simulate && volume.freeBytes >= 0
         && run.neededBytes > volume.freeBytes)

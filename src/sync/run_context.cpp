@@ -9,6 +9,7 @@ RunContext::RunContext(const RunRequest &request_, RunObserver &observer_,
     , observer(observer_)
     , cancel(cancel_)
     , report(observer_, reportFile, request_.saveReport)
+    , started(request_.now())
 {
 }
 

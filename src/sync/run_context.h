@@ -1,6 +1,7 @@
 #pragma once
 
 #include "destination_volume.h"
+#include "kept_versions.h"
 #include "path_list.h"
 #include "report_buffer.h"
 #include "run_request.h"
@@ -10,6 +11,7 @@
 #include <QSet>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 class RunObserver;
@@ -38,6 +40,7 @@ struct RunContext {
     RunObserver &observer;
     const std::atomic<bool> &cancel;
     ReportBuffer report;
+    const QDateTime started; // taken once: the stamp of the versions the run keeps
 
     // The current action.
     int actionNumber = 0; // from 1
@@ -60,6 +63,8 @@ struct RunContext {
     // In a simulation: the bytes of destination space the action's copies would take.
     qint64 neededBytes = 0;
     WrittenVolumes written; // the unpluggable destinations copied into
+    // Where the current action keeps the files it replaces; none when it keeps nothing.
+    std::unique_ptr<KeptVersions> versions;
 
     bool CopyErrors = false; // a copy failed in the current action
     bool anyCopyError = false; // a copy failed anywhere in the run

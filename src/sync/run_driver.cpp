@@ -79,6 +79,9 @@ void loadAction(RunContext &run, const Action &action)
     run.volume = {};
     run.foldedPaths.clear();
     run.neededBytes = 0;
+    run.versions.reset();
+    if (ReadsAsTrue(action.keepVersions) && run.request.mode != RunMode::Simulate)
+        run.versions = std::make_unique<KeptVersions>(run.toPath, run.started);
 }
 
 void runActions(RunContext &run)

@@ -216,7 +216,7 @@ int createTemporary(int dir, const QByteArray &to, QByteArray &tmp)
 }
 
 CopyResult writeReplacing(int in, const struct stat &origin, int dir, const QByteArray &to,
-    const std::atomic<bool> *cancel, const TimeRule *checkTimes)
+    const std::atomic<bool> *cancel, const TimeRule *checkTimes, const KeepOld *keepOld)
 {
     QByteArray tmp;
     Fd out(createTemporary(dir, to, tmp));
@@ -225,6 +225,9 @@ CopyResult writeReplacing(int in, const struct stat &origin, int dir, const QByt
     CopyResult result = fill(in, origin, out.get(), cancel, checkTimes);
     if (result.ok() && out.close() != 0)
         result = refused(errno);
+    if (result.ok() && keepOld)
+        if (const int err = keepOld->versions->keep(dir, to, keepOld->path))
+            result = {CopyFault::VersionNotKept, err};
     if (result.ok() && ::renameat(dir, tmp.constData(), dir, to.constData()) != 0)
         result = refused(errno);
     if (!result.ok())
@@ -266,7 +269,7 @@ std::optional<CopyResult> writeNew(int in, const struct stat &origin, int dir, c
 }
 
 CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    bool isNew, const std::atomic<bool> *cancel, const TimeRule *checkTimes)
+    bool isNew, const std::atomic<bool> *cancel, const TimeRule *checkTimes, const KeepOld *keepOld)
 {
     // Opened without waiting: a pipe or a device put in the file's place must not hold the run.
     Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -286,7 +289,9 @@ CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QB
         if (::lseek(in.get(), 0, SEEK_SET) != 0)
             return refused(errno);
     }
-    return writeReplacing(in.get(), origin, toDir, toName, cancel, checkTimes);
+    // A file new in the destination has nothing to keep.
+    return writeReplacing(
+        in.get(), origin, toDir, toName, cancel, checkTimes, isNew ? nullptr : keepOld);
 }
 
 } // namespace
@@ -310,14 +315,16 @@ QByteArray TemporaryCopyName(const QByteArray &to, int attempt)
 }
 
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode, const std::atomic<bool> *cancel, const TimeRule *checkTimes)
+    long existingMode, const std::atomic<bool> *cancel, const TimeRule *checkTimes,
+    const KeepOld *keepOld)
 {
     if (existingMode >= 0 && S_ISREG(mode_t(existingMode)) && (existingMode & 0222) == 0)
         return refused(EACCES); // a read-only destination file is never replaced
     const bool isNew = existingMode < 0;
-    CopyResult result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes);
+    CopyResult result
+        = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes, keepOld);
     if (result.fault == CopyFault::OriginChanged) // once more: it may have been a last save
-        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes);
+        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes, keepOld);
     return result;
 }
 

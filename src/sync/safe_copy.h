@@ -1,6 +1,7 @@
 #pragma once
 
 #include "destination_volume.h"
+#include "kept_versions.h"
 
 #include <QByteArray>
 
@@ -14,6 +15,7 @@ enum class CopyFault {
     NotAFile, // the origin is no longer a regular file (a pipe, a device, a folder)
     LinkedFolder, // the destination folder is a symbolic link (found by the caller)
     Cancelled, // the run was cancelled during the copy
+    VersionNotKept, // the file it would replace could not be moved to the versions (errno)
     OriginGone, // the origin file is no longer there
     // Found by the caller before any copy, from what the destination's file system can hold:
     BadName, // a name it cannot hold
@@ -44,10 +46,12 @@ CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 // paths works too). existingMode: the mode of the destination file when the caller knows that
 // one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
 // checkTimes: the destination keeps coarse times (or may alter them without a word), so the
-// copy's time is read back and must compare equal to the origin's by that rule.
+// copy's time is read back and must compare equal to the origin's by that rule. keepOld: the
+// file replaced is first moved there, right before the copy takes its name; a file that cannot
+// be moved is not replaced.
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
     long existingMode, const std::atomic<bool> *cancel = nullptr,
-    const TimeRule *checkTimes = nullptr);
+    const TimeRule *checkTimes = nullptr, const KeepOld *keepOld = nullptr);
 
 // The hidden temporary name of a destination path; attempt counts the names tried after the
 // first was in use. Recognisable by a later run, which removes it once abandoned.

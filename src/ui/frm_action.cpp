@@ -132,6 +132,10 @@ void frm_action::buildWindow()
     chk_enabled = makeCheck(QStringLiteral("chk_enabled"), QStringLiteral("Activé"), this);
     chk_includesubfolders = makeCheck(
         QStringLiteral("chk_includesubfolders"), QStringLiteral("Inclure les sous-dossiers"), this);
+    chk_keepversions = makeCheck(QStringLiteral("chk_keepversions"),
+        QStringLiteral("Conserver les versions remplacées"), this);
+    chk_keepversions->setToolTip(QStringLiteral(
+        "Un fichier remplacé dans la destination est d'abord déplacé dans .tandrel-versions"));
     chk_datebig = makeCheck(QStringLiteral("chk_datebig"), QStringLiteral("Date >"), this);
     chk_datebig->setToolTip(QStringLiteral("Date supérieure"));
     chk_datedif = makeCheck(QStringLiteral("chk_datedif"), QStringLiteral("Date <>"), this);
@@ -162,6 +166,7 @@ void frm_action::buildWindow()
     auto *flags = new QVBoxLayout;
     flags->addWidget(chk_enabled);
     flags->addWidget(chk_includesubfolders);
+    flags->addWidget(chk_keepversions);
     flags->addStretch(1);
     auto *criteria = new QGridLayout;
     criteria->addWidget(chk_datedif, 0, 0);
@@ -209,7 +214,7 @@ void frm_action::setTabOrder()
 {
     QWidget *const order[] = {txt_filter, txt_folderfrom, txt_folderto, txt_description, cmd_ok,
         cmd_cancel, chk_enabled, chk_datedif, chk_datebig, chk_sizedif, chk_sizebig, cmd_browsefrom,
-        cmd_browseto, chk_and, chk_or, chk_includesubfolders};
+        cmd_browseto, chk_and, chk_or, chk_includesubfolders, chk_keepversions};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -256,6 +261,7 @@ void frm_action::Timer1_Timer()
         txt_folderto->setText(action_.toFolder);
         txt_description->setText(action_.description);
         chk_includesubfolders->setChecked(ReadsAsTrue(action_.inclSub));
+        chk_keepversions->setChecked(ReadsAsTrue(action_.keepVersions));
         if (action_.fileDate == QStringLiteral(">"))
             chk_datebig->setChecked(true);
         if (action_.fileDate == QStringLiteral("<>"))
@@ -364,6 +370,7 @@ Action frm_action::editedAction() const
     action.toFolder = txt_folderto->text();
     action.description = txt_description->text();
     action.inclSub = flag(chk_includesubfolders);
+    action.keepVersions = flag(chk_keepversions);
     action.fileDate = pairText(chk_datebig, QStringLiteral(">"), chk_datedif, QStringLiteral("<>"));
     action.fileSize = pairText(chk_sizebig, QStringLiteral(">"), chk_sizedif, QStringLiteral("<>"));
     action.op = pairText(chk_and, QStringLiteral("AND"), chk_or, QStringLiteral("OR"));

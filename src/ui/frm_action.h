@@ -77,6 +77,7 @@ private:
     QLineEdit *txt_description = nullptr;
     QCheckBox *chk_enabled = nullptr;
     QCheckBox *chk_includesubfolders = nullptr;
+    QCheckBox *chk_keepversions = nullptr;
     QCheckBox *chk_datebig = nullptr;
     QCheckBox *chk_datedif = nullptr;
     QCheckBox *chk_sizebig = nullptr;

@@ -53,6 +53,7 @@ const Column tableColumns[] = {
     {"Taille", &Action::fileSize},
     {"Operation", &Action::op},
     {"Description", &Action::description},
+    {"Versions conservées", &Action::keepVersions},
 };
 
 QAction *addItem(QMenu *menu, const char *objectName, const char *caption)
