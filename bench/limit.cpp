@@ -20,6 +20,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,10 +41,17 @@ struct Totals {
     std::exit(2);
 }
 
+// copy_file_range, or sendfile between two file systems (a FUSE destination).
 bool copyData(int from, int to, off_t size)
 {
+    bool sameFs = true;
     while (size > 0) {
-        const ssize_t n = copy_file_range(from, nullptr, to, nullptr, static_cast<size_t>(size), 0);
+        const auto chunk = static_cast<size_t>(size);
+        ssize_t n = sameFs ? copy_file_range(from, nullptr, to, nullptr, chunk, 0) : -1;
+        if (n < 0 && errno == EXDEV)
+            sameFs = false;
+        if (!sameFs)
+            n = sendfile(to, from, nullptr, chunk);
         if (n <= 0)
             return false;
         size -= n;
