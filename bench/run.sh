@@ -6,15 +6,24 @@
 #   (b) empty destination (first copy)       tandrel | cp -r --preserve=timestamps | rsync -rt
 #                                            | limit copy (copy_file_range + futimens)
 #   (c) one 2 GiB file                        the same four copies
+# and, with the destination on slowfs (bench/slowfs.cpp: SLOW_MS per metadata call, as a share):
+#   (sa) nothing changed   tandrel | rsync -rt | limit stat (serial) | limit stat on as many
+#                          threads as tandrel probes with
+#   (sb) empty destination tandrel | rsync -rt | limit copy (serial)
 # Each round runs every tool once, in an order rotated from round to round, after a `sync`
 # outside the timing; the first round is a warm-up and is dropped. Figures are medians of the
 # per-round ratios. Every copy is checked afterwards (names, sizes, modification times).
-# Takes 5 to 10 minutes and about 30 GB of disk; not part of the tests.
+# Parts a, b, c take 5 to 10 minutes and about 30 GB of disk; not part of the tests. On slowfs
+# rsync takes minutes a run with 30,000 files (ROUNDS_SLOW defaults to 1 timed round).
 #
 # Usage: bench/run.sh
 # Environment: ROUNDS_A (default 11), ROUNDS_B (5), ROUNDS_C (3): timed rounds of each part;
 #   FILES (30000); MAX_BYTES (files of 0 to MAX_BYTES bytes instead of 1-64 KiB);
-#   BIG_MIB (2048); BENCH_DIR (build-bench/work); PARTS ("a c b");
+#   BIG_MIB (2048); BENCH_DIR (build-bench/work); BENCH_BUILD (build-bench: the build measured);
+#   PARTS ("a c b"; "sa sb" for slowfs);
+#   COLD (0; 1: part c empties the page cache before each copy, as root through
+#   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file);
+#   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
 #   TOOLS ("limit cp rsync": the peers measured beside tandrel);
 #   BASELINE_CLI (another tandrel-cli, say an older build, measured as the peer "before").
 # For a million small files against rsync alone:
@@ -34,8 +43,12 @@ read -r -a peers <<<"${TOOLS:-limit cp rsync}"
 [[ -n ${BASELINE_CLI:-} ]] && peers=(before "${peers[@]}")
 order=(tandrel "${peers[@]}")
 big_mib=${BIG_MIB:-2048}
+cold=${COLD:-0}
+slow_ms=${SLOW_MS:-1}
+rounds_slow=${ROUNDS_SLOW:-1}
+slow_threads=${SLOW_THREADS:-16}
 parts=${PARTS:-a c b}
-build=$root/build-bench
+build=${BENCH_BUILD:-$root/build-bench}
 work=${BENCH_DIR:-$build/work}
 
 say() { printf '%s\n' "$*" >&2; }
@@ -47,6 +60,10 @@ say() { printf '%s\n' "$*" >&2; }
   -DTANDREL_BUILD_TESTS=OFF >/dev/null
 cli=$build/bin/tandrel-cli
 tools=$build/bin
+if [[ $parts == *s* && ! -x $tools/slowfs ]]; then
+  say "slowfs was not built (libfuse3-dev missing?)"
+  exit 1
+fi
 if [[ ! -x $tools/limit || ! -x $tools/make_tree ]]; then
   # bench/ not (yet) part of the CMake build: compile the two helpers directly.
   tools=$build/bench-tools
@@ -125,6 +142,14 @@ report() { # title rounds tool...
   done
 }
 
+# Prints whether the median ratio of tandrel to a tool met its goal (when the tool was measured).
+goal() { # title tool most
+  local v=${R["$1:$2"]:-}
+  [[ -z $v ]] && return 0
+  printf '  goal tandrel <= %s x %s: %s (%s)\n' "$3" "$2" "$(fmt "$v" 2)" \
+    "$(awk -v v="$v" -v g="$3" 'BEGIN { print v <= g ? "met" : "NOT MET" }')"
+}
+
 declare -A T R NAME
 
 # --- the trees ---------------------------------------------------------------------------------
@@ -134,6 +159,9 @@ if [[ -e $work ]]; then
 fi
 mkdir -p "$work"
 trap 'say "Leaving $work in place: remove it with rm -rf when done."' ERR
+slow=$work/slow
+unmount_slow() { if mountpoint -q "$slow"; then fusermount3 -u "$slow"; fi; }
+trap unmount_slow EXIT
 app=$work/app
 src=$work/src
 mkdir -p "$app"
@@ -152,6 +180,16 @@ printf '%s; %s CPUs; %s on %s\n' "$(uname -sr)" "$(nproc)" \
 printf 'Tree: %s files, %s folders, %s; %s; %s\n' "$files" \
   "$(find "$src" -type d | wc -l)" "$(du -sh "$src" | cut -f1)" \
   "$(rsync --version | head -1 | awk '{ print "rsync " $3 }')" "$(cp --version | head -1)"
+
+# Fast only counts when it is right: every tandrel run found nothing to copy.
+check_unchanged() { # project runs part
+  local unchanged
+  unchanged=$(grep -c "Total copié = 0 Fichiers" "$app/$1.log" || true)
+  if ((unchanged != $2)); then
+    say "CHECK FAILED ($3): $unchanged of $2 tandrel runs copied nothing"
+    exit 1
+  fi
+}
 
 # --- (a) nothing changed -----------------------------------------------------------------------
 part_a() {
@@ -176,25 +214,15 @@ part_a() {
     done
   done
   verify "$src" "$dst" "a: after the rounds"
-  # Fast only counts when it is right: every tandrel run found nothing to copy.
-  local unchanged
-  unchanged=$(grep -c "Total copié = 0 Fichiers" "$app/BenchA.log" || true)
-  if ((unchanged != runs)); then
-    say "CHECK FAILED (a): $unchanged of $runs tandrel runs copied nothing"
-    exit 1
-  fi
+  check_unchanged BenchA "$runs" a
   report "(a) nothing changed" "$rounds_a" "${order[@]}"
   local rss_tandrel rss_rsync
   rss_tandrel=$(/usr/bin/time -f %M "$cli" --app-dir "$app" run --quiet BenchA 2>&1 >/dev/null)
   rss_rsync=$(/usr/bin/time -f %M rsync -rt "$src/" "$dst/" 2>&1 >/dev/null)
   A_RSS="$rss_tandrel KiB (rsync -rt: $rss_rsync KiB)"
   printf '  peak memory (max RSS): tandrel-cli %s\n' "$A_RSS"
-  local vs_rsync=${R["(a) nothing changed:rsync"]:-} vs_limit=${R["(a) nothing changed:limit"]:-}
-  [[ -n $vs_rsync ]] && printf '  goal tandrel <= 0.5 x rsync: %s (%s)\n' "$(fmt "$vs_rsync" 2)" \
-    "$(awk -v v="$vs_rsync" 'BEGIN { print v <= 0.5 ? "met" : "NOT MET" }')"
-  [[ -n $vs_limit ]] && printf '  goal tandrel <= 1.5 x limit: %s (%s)\n' "$(fmt "$vs_limit" 2)" \
-    "$(awk -v v="$vs_limit" 'BEGIN { print v <= 1.5 ? "met" : "NOT MET" }')"
-  return 0
+  goal "(a) nothing changed" rsync 0.5
+  goal "(a) nothing changed" limit 1.5
 }
 
 # --- (b) empty destination ---------------------------------------------------------------------
@@ -239,6 +267,15 @@ part_b() {
 }
 
 # --- (c) one big file --------------------------------------------------------------------------
+empty_cache() { # file
+  sync
+  if [[ -w /proc/sys/vm/drop_caches ]]; then
+    echo 3 >/proc/sys/vm/drop_caches
+  else
+    dd if="$1" iflag=nocache count=0 status=none
+  fi
+}
+
 part_c() {
   local need_kib=$((big_mib * 1024 * 21 / 10))
   if (($(free_kib) < need_kib)); then
@@ -254,12 +291,15 @@ part_c() {
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (copy_file_range)"
     [cp]="cp --preserve=timestamps" [rsync]="rsync -rt" [before]="tandrel-cli before")
   local n=${#order[@]} r i t dst
-  say "(c) $((rounds_c + 1)) rounds..."
+  local cache="page cache filled"
+  ((cold)) && cache="page cache emptied before each copy"
+  say "(c) $((rounds_c + 1)) rounds, $cache..."
   for ((r = 0; r <= rounds_c; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${order[$(((r + i) % n))]}
       dst=$work/c-$t.$r
       mkdir "$dst"
+      ((cold)) && empty_cache "$big/gros fichier.bin"
       case $t in
         tandrel) set_destination BenchC "$dst"; T[$t:$r]=$(timed tandrel BenchC) ;;
         before) set_destination BenchC "$dst"; T[$t:$r]=$(timed before BenchC) ;;
@@ -271,13 +311,83 @@ part_c() {
       rm -rf "$dst" # one big file: no inode churn, and 2 GiB a copy adds up
     done
   done
-  report "(c) one $big_mib MiB file" "$rounds_c" "${order[@]}"
+  report "(c) one $big_mib MiB file, $cache" "$rounds_c" "${order[@]}"
+}
+
+# --- (sa), (sb) the destination on slowfs ------------------------------------------------------
+mount_slow() {
+  mountpoint -q "$slow" && return
+  mkdir -p "$work/slow-backing" "$slow"
+  "$tools/slowfs" -m "$slow_ms" "$work/slow-backing" "$slow"
+}
+# The tools of a slow part: tandrel, "before" and rsync of the peers, and the limits given.
+slow_order() { local t; for t in "${order[@]}"; do [[ $t == cp || $t == limit ]] || printf '%s ' "$t"; done; printf '%s' "$*"; }
+
+part_sa() {
+  mount_slow
+  "$limit" copy "$src" "$work/slow-backing/a" # beside the mount: no delay
+  verify "$src" "$work/slow-backing/a" "sa: preparation"
+  local dst=$slow/a
+  add_project SlowA "$src" "$dst" OUI
+  NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit stat (serial)"
+    [plimit]="limit stat ($slow_threads threads)" [rsync]="rsync -rt" [before]="tandrel-cli before")
+  local tools_sa r i t runs=0
+  read -r -a tools_sa <<<"$(slow_order limit plimit)"
+  local n=${#tools_sa[@]}
+  say "(sa) nothing changed, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
+  for ((r = 0; r <= rounds_slow; r++)); do
+    for ((i = 0; i < n; i++)); do
+      t=${tools_sa[$(((r + i) % n))]}
+      case $t in
+        tandrel) T[$t:$r]=$(timed tandrel SlowA); runs=$((runs + 1)) ;;
+        before) T[$t:$r]=$(timed before SlowA); runs=$((runs + 1)) ;;
+        limit) T[$t:$r]=$(timed "$limit" stat "$src" "$dst") ;;
+        plimit) T[$t:$r]=$(timed "$limit" stat "$src" "$dst" "$slow_threads") ;;
+        rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
+      esac
+    done
+  done
+  verify "$src" "$work/slow-backing/a" "sa: after the rounds"
+  check_unchanged SlowA "$runs" sa
+  local title="(sa) nothing changed, slowfs $slow_ms ms"
+  report "$title" "$rounds_slow" "${tools_sa[@]}"
+  goal "$title" rsync 0.2
+}
+
+part_sb() {
+  mount_slow
+  add_project SlowB "$src" "$slow/unused" OUI
+  NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (serial)" [rsync]="rsync -rt"
+    [before]="tandrel-cli before")
+  local tools_sb r i t
+  read -r -a tools_sb <<<"$(slow_order limit)"
+  local n=${#tools_sb[@]}
+  mkdir -p "$work/slow-backing/b"
+  say "(sb) empty destination, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
+  for ((r = 0; r <= rounds_slow; r++)); do
+    for ((i = 0; i < n; i++)); do
+      t=${tools_sb[$(((r + i) % n))]}
+      local dst=$slow/b/$t.$r
+      mkdir "$dst"
+      case $t in
+        tandrel) set_destination SlowB "$dst"; T[$t:$r]=$(timed tandrel SlowB) ;;
+        before) set_destination SlowB "$dst"; T[$t:$r]=$(timed before SlowB) ;;
+        limit) T[$t:$r]=$(timed "$limit" copy "$src" "$dst") ;;
+        rsync) T[$t:$r]=$(timed rsync -rt "$src/" "$dst/") ;;
+      esac
+      verify "$src" "$work/slow-backing/b/$t.$r" "sb: $t, round $r"
+    done
+  done
+  local title="(sb) empty destination, slowfs $slow_ms ms"
+  report "$title" "$rounds_slow" "${tools_sb[@]}"
+  goal "$title" rsync 0.3
 }
 
 for part in $parts; do
   "part_$part"
 done
 
+unmount_slow
 say "Removing $work..."
 trap - ERR
 rm -rf "$work"

@@ -6,15 +6,20 @@
 #include "run_observer.h"
 #include "text_match.h"
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <span>
 #include <thread>
+#include <vector>
 
 namespace {
 
 // Folders listed at once: the names of a slice wait in memory until they join the list.
 constexpr std::size_t sliceSize = 64;
+// Folders listed together: two on a local disk; more on a share, where each call waits.
+constexpr int listThreads = 2;
+constexpr int slowListThreads = 16;
 
 // One folder's listing, or the error that listing it raised.
 struct Listed {
@@ -22,8 +27,8 @@ struct Listed {
     std::optional<RunError> error;
 };
 
-// Lists folders of one level of the tree on two threads; the results keep the folders' order,
-// so the walk reads exactly as if they had been listed one after the other.
+// Lists folders of one level of the tree on several threads; the results keep the folders'
+// order, so the walk reads exactly as if they had been listed one after the other.
 std::vector<Listed> listLevel(
     const RunContext &run, std::span<const QByteArray> level, const WildcardFilter &filter)
 {
@@ -38,12 +43,14 @@ std::vector<Listed> listLevel(
             }
         }
     };
-    std::thread helper;
-    if (level.size() > 1)
-        helper = std::thread(work);
+    const std::size_t helpers
+        = std::min(level.size(), std::size_t(run.originSlow ? slowListThreads : listThreads)) - 1;
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < helpers; ++t)
+        threads.emplace_back(work);
     work();
-    if (helper.joinable())
-        helper.join();
+    for (std::thread &thread : threads)
+        thread.join();
     return results;
 }
 

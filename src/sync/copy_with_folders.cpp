@@ -1,16 +1,18 @@
 #include "copy_routines.h"
 
 #include "copy_queue.h"
-#include "destination_prober.h"
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
 #include "run_context.h"
 #include "run_errors.h"
 #include "run_observer.h"
+#include "side_prober.h"
 #include "text_match.h"
 
 #include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -53,11 +55,13 @@ struct FolderPair {
     }
 };
 
-// The origin side of one entry; false (after its report line) when its folder is gone.
+// The origin side of one entry, probed ahead when ahead is given (but looked at again when not
+// found there); false (after its report line) when its folder is gone.
 bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const FolderPair &folders,
-    const char *name)
+    const char *name, const SideProbe *ahead)
 {
-    const FileStat stat = ProbeFileAt(folders.from->fd(), name);
+    const FileStat stat
+        = ahead && ahead->file.pathExists ? ahead->file : ProbeFileAt(folders.from->fd(), name);
     if (!stat.pathExists && !ProbeFolder(run.fromPath + folders.sub)) {
         queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
             + (run.FromFolder + QFile::decodeName(folders.sub)).toLower() + u')');
@@ -74,7 +78,7 @@ bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const Fol
 // sub-folder is made, in every run mode; false (after its report line) when the destination
 // folder itself is gone.
 bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, FolderPair &folders,
-    const DestinationProbe &probe, int toRoot)
+    const SideProbe &probe, int toRoot)
 {
     if (folders.toState != BelowState::Linked && !(probe.folderFound || folders.made)) {
         if (!ProbeFolder(run.toPath)) {
@@ -100,7 +104,11 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
 void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
 {
     FolderPair folders;
-    DestinationProber prober(toRoot.fd(), run.fileList, run.volume.slow ? slowProbeThreads : 1);
+    SideProber prober(toRoot.fd(), run.fileList, run.volume.slow ? slowProbeThreads : 1);
+    const FolderHandle fromRoot(run.fromPath);
+    std::optional<SideProber> fromProber; // the origin probed ahead too when it is a share
+    if (run.originSlow)
+        fromProber.emplace(fromRoot.fd(), run.fileList, slowProbeThreads);
     const qint64 last = qint64(run.fileList.size()) - 1;
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();
@@ -110,8 +118,10 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
         folders.enter(run, entry.first(slash + 1));
         const char *name = entry.constData() + slash + 1; // the entry's tail, NUL-terminated
         FileCompare file;
-        const DestinationProbe probe = prober.take(std::size_t(i));
-        if (!probeOrigin(run, queue, file, folders, name))
+        const SideProbe probe = prober.take(std::size_t(i));
+        const std::optional<SideProbe> ahead
+            = fromProber ? std::optional(fromProber->take(std::size_t(i))) : std::nullopt;
+        if (!probeOrigin(run, queue, file, folders, name, ahead ? &*ahead : nullptr))
             continue;
         // Before the destination folder is made: its own name may be what cannot be held.
         if (const CopyFault refusal = RefusedByDestination(run, entry, file.SrcLen);
@@ -168,6 +178,7 @@ bool copyTree(RunContext &run)
         run.add(QStringLiteral("    - Erreur: le dossier origine n'existe pas!"));
         return true;
     }
+    run.originSlow = ProbeVolume(FolderHandle(run.fromPath).fd()).slow;
     if (!hasSubFolders(run)) {
         run.add(QStringLiteral(" "));
         run.add(QStringLiteral("    - Pas de sous-dossier(s) trouvé(s)!"));

@@ -58,6 +58,8 @@ struct RunContext {
     QByteArray skipFolder;
     // The destination folder's file system (an ordinary disk until the copy routine looks).
     DestinationVolume volume;
+    // The origin is a share (or FUSE): listed and probed with many calls in flight.
+    bool originSlow = false;
     // On a case-blind destination: the paths copied by the action so far, case folded.
     QSet<QString> foldedPaths;
     // In a simulation: the bytes of destination space the action's copies would take.

@@ -1,4 +1,4 @@
-#include "destination_prober.h"
+#include "side_prober.h"
 
 #include <sys/stat.h>
 
@@ -7,9 +7,8 @@
 
 namespace {
 
-// How far the probes may run ahead of the copy loop, and how many entries a thread claims at
-// once (entries of one folder are together, so a thread mostly keeps its folder open).
-constexpr std::size_t window = 4096;
+// How many entries a thread claims at once (entries of one folder are together, so a thread
+// mostly keeps its folder open).
 constexpr std::size_t chunk = 16;
 
 // A folder removed during the run stays open, empty and without links.
@@ -21,15 +20,15 @@ bool stillThere(const FolderHandle &folder)
 
 } // namespace
 
-DestinationProber::DestinationProber(int root, const PathList &entries, int threads)
+SideProber::SideProber(int root, const PathList &entries, int threads)
     : entries_(entries)
     , slots_(std::min(window, std::max<std::size_t>(entries.size(), 1)))
 {
     for (int i = 0; i < threads; ++i)
-        threads_.emplace_back(&DestinationProber::work, this, root);
+        threads_.emplace_back(&SideProber::work, this, root);
 }
 
-DestinationProber::~DestinationProber()
+SideProber::~SideProber()
 {
     stop_ = true;
     taken_.store(std::numeric_limits<std::size_t>::max() / 2); // wakes those waiting for room
@@ -39,7 +38,7 @@ DestinationProber::~DestinationProber()
 }
 
 // Waits until entries up to end fit in the window; false when the prober stops.
-bool DestinationProber::waitForRoom(std::size_t end)
+bool SideProber::waitForRoom(std::size_t end)
 {
     for (;;) {
         if (stop_)
@@ -51,7 +50,7 @@ bool DestinationProber::waitForRoom(std::size_t end)
     }
 }
 
-void DestinationProber::work(int root)
+void SideProber::work(int root)
 {
     QByteArray sub;
     FolderHandle folder;
@@ -80,13 +79,13 @@ void DestinationProber::work(int root)
     }
 }
 
-DestinationProbe DestinationProber::take(std::size_t index)
+SideProbe SideProber::take(std::size_t index)
 {
     Slot &slot = slots_[index % slots_.size()];
     for (std::size_t filled = slot.filled.load(std::memory_order_acquire); filled != index + 1;
          filled = slot.filled.load(std::memory_order_acquire))
         slot.filled.wait(filled, std::memory_order_acquire);
-    const DestinationProbe probe = slot.probe;
+    const SideProbe probe = slot.probe;
     taken_.store(index + 1);
     taken_.notify_all();
     return probe;
