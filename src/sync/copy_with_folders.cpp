@@ -65,6 +65,7 @@ bool probeOrigin(RunContext &run, CopyQueue &queue, FileCompare &file, const Fol
     if (!stat.pathExists && !ProbeFolder(run.fromPath + folders.sub)) {
         queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas! (")
             + (run.FromFolder + QFile::decodeName(folders.sub)).toLower() + u')');
+        run.anyError = true;
         return false;
     }
     file.SrcFolderExists = true;
@@ -84,6 +85,7 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
         if (!ProbeFolder(run.toPath)) {
             queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
                 + run.ToFolder.toLower() + u')');
+            run.anyError = true;
             return false;
         }
         folders.openDestination(toRoot, true);
@@ -176,6 +178,7 @@ bool copyTree(RunContext &run)
     if (!ProbeFolder(run.fromPath)) {
         run.add(QStringLiteral(" "));
         run.add(QStringLiteral("    - Erreur: le dossier origine n'existe pas!"));
+        run.anyError = true;
         return true;
     }
     run.originSlow = ProbeVolume(FolderHandle(run.fromPath).fd()).slow;
@@ -191,6 +194,7 @@ bool copyTree(RunContext &run)
     if (!ProbeFolder(run.toPath)) {
         run.add(QStringLiteral(" "));
         run.add(QStringLiteral("    - Erreur: Le dossier destination racine n'existe pas!"));
+        run.anyError = true;
     } else if (run.fileList.empty()) {
         run.add(QStringLiteral("    - Filtre de fichiers : ") + run.FileFilter
             + QStringLiteral(" - Pas de fichier trouvé!"));

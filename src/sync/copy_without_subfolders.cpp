@@ -45,12 +45,14 @@ void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
             file.DstLen, file.DstDate, file.DstMode);
         if (!file.SrcFolderExists) {
             run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
+            run.anyError = true;
             if (!file.DstFolderExists)
                 run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             return;
         }
         if (!file.DstFolderExists) {
             run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
+            run.anyError = true;
             return;
         }
         CopyOneFile(run, file, {from.fd(), to.fd(), name.constData(), name});
@@ -69,6 +71,7 @@ void CopyWithoutSubFolders(RunContext &run)
     if (!ProbeFolder(run.fromPath)) {
         run.add(QStringLiteral(" "));
         run.add(QStringLiteral("    - Erreur: le dossier origine n'existe pas!"));
+        run.anyError = true;
     } else {
         names = ListFolder(run.fromPath, WildcardFilter(run.FileFilter)).files;
         if (run.Enabled != QLatin1String("OUI")) {

@@ -171,7 +171,7 @@ void ReportFile(
         run.add(QStringLiteral("     >>  ") + name + QStringLiteral(" - (Erreur: ")
             + failureCause(copy) + u')');
         run.CopyErrors = true;
-        run.anyCopyError = true;
+        run.anyError = true;
     }
 }
 

@@ -69,7 +69,9 @@ struct RunContext {
     std::unique_ptr<KeptVersions> versions;
 
     bool CopyErrors = false; // a copy failed in the current action
-    bool anyCopyError = false; // a copy failed anywhere in the run
+    // A copy failed, or a folder an action needs was missing, anywhere in the run: the run did
+    // not do all it was asked, which unattended runs must be told.
+    bool anyError = false;
     qint64 ActionFiles = 0;
     qint64 ActionBytes = 0;
     qint64 TotalFiles = 0;

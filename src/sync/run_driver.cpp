@@ -121,7 +121,7 @@ void flushDestinations(RunContext &run)
             QStringLiteral("    >> Erreur: les copies n'ont pas pu être écrites sur le support (")
             + QFile::decodeName(failure.folder) + QStringLiteral(" : ")
             + DescribeErrno(failure.error) + QStringLiteral(")!"));
-        run.anyCopyError = true;
+        run.anyError = true;
     }
 }
 
@@ -170,7 +170,7 @@ RunOutcome outcomeOf(const RunContext &run, RunOutcome::Status status)
 {
     RunOutcome outcome;
     outcome.status = status;
-    outcome.copyErrors = run.anyCopyError;
+    outcome.copyErrors = run.anyError;
     outcome.totalFiles = run.TotalFiles;
     outcome.totalBytes = run.TotalBytes;
     outcome.reportFile = run.report.reportFile();

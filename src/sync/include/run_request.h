@@ -32,7 +32,7 @@ struct RunRequest {
 struct RunOutcome {
     enum class Status { Finished, Cancelled, Failed };
     Status status = Status::Finished;
-    bool copyErrors = false; // at least one copy failed
+    bool copyErrors = false; // a copy failed, or a folder an action needs was missing
     int errorNumber = 0; // Failed: the fatal error
     QString errorText;
     qint64 totalFiles = 0;
