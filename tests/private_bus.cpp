@@ -21,8 +21,16 @@ PrivateBus::PrivateBus()
 
 PrivateBus::~PrivateBus()
 {
+    for (const QString &name : std::as_const(names_))
+        QDBusConnection::disconnectFromBus(name);
     daemon_.terminate();
     daemon_.waitForFinished(5000);
+}
+
+QDBusConnection PrivateBus::connect()
+{
+    names_ << QStringLiteral("private bus %1").arg(names_.size());
+    return QDBusConnection::connectToBus(address_, names_.last());
 }
 
 struct FakeLogind::State : QDBusVirtualObject {
@@ -31,11 +39,7 @@ struct FakeLogind::State : QDBusVirtualObject {
     int readEnd = -1; // of the pipe whose write end went out last
     bool silent = false;
 
-    ~State() override
-    {
-        if (readEnd >= 0)
-            ::close(readEnd);
-    }
+    ~State() override { ::close(readEnd); }
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
     {
@@ -44,11 +48,10 @@ struct FakeLogind::State : QDBusVirtualObject {
             return false;
         {
             const std::lock_guard lock(mutex);
-            calls.push_back(message.arguments().front().toStringList());
-            for (const QVariant &argument : message.arguments().mid(1))
+            calls.emplace_back();
+            for (const QVariant &argument : message.arguments())
                 calls.back() << argument.toString();
-            if (readEnd >= 0)
-                ::close(readEnd);
+            ::close(readEnd);
             readEnd = ends[0];
         }
         if (!silent)
@@ -59,13 +62,14 @@ struct FakeLogind::State : QDBusVirtualObject {
     }
 };
 
-FakeLogind::FakeLogind(const PrivateBus &bus, bool silent)
+FakeLogind::FakeLogind(PrivateBus &bus, bool silent)
     : state_(std::make_shared<State>())
 {
     state_->silent = silent;
     state_->moveToThread(&thread_); // answers while the test's thread waits for the answer
     thread_.start();
-    QDBusConnection connection = bus.connect("fake-logind");
+    QDBusConnection connection = bus.connect();
+    connection_ = connection.name();
     if (!connection.registerService("org.freedesktop.login1")
         || !connection.registerVirtualObject("/org/freedesktop/login1", state_.get()))
         throw std::runtime_error("the fake logind cannot take its name");
@@ -73,7 +77,7 @@ FakeLogind::FakeLogind(const PrivateBus &bus, bool silent)
 
 FakeLogind::~FakeLogind()
 {
-    QDBusConnection::disconnectFromBus("fake-logind");
+    QDBusConnection::disconnectFromBus(connection_);
     thread_.quit();
     thread_.wait();
 }
@@ -86,11 +90,7 @@ std::vector<QStringList> FakeLogind::calls() const
 
 bool FakeLogind::released(std::chrono::milliseconds timeout) const
 {
-    int fd = -1;
-    {
-        const std::lock_guard lock(state_->mutex);
-        fd = state_->readEnd;
-    }
-    pollfd end {fd, POLLIN, 0};
-    return fd >= 0 && ::poll(&end, 1, int(timeout.count())) == 1 && (end.revents & POLLHUP);
+    const std::lock_guard lock(state_->mutex);
+    pollfd end {state_->readEnd, POLLIN, 0};
+    return end.fd >= 0 && ::poll(&end, 1, int(timeout.count())) == 1 && (end.revents & POLLHUP);
 }

@@ -33,7 +33,7 @@ QStringList ticked(const QWidget &d)
 QStringList columns(const Action &a)
 {
     return {a.enabled, a.fileFilter, a.fromFolder, a.toFolder, a.description, a.inclSub, a.fileDate,
-        a.fileSize, a.op};
+        a.fileSize, a.op, a.keepVersions};
 }
 
 Action stored(qint64 actionNo, qint64 templateNo)
@@ -125,7 +125,7 @@ void FrmActionTest::newActionPairRulesAndValidation()
         QCOMPARE(a.actionNo + a.templateNo * 1000, 3041); // the keys it was opened for
         QCOMPARE(columns(a),
             QStringList({"OUI", "*.txt", "/home/anne", "/media/clé USB\t", "  à garder  ", "NON",
-                "<>", "<>", "OR"}));
+                "<>", "<>", "OR", "NON"}));
     }
 }
 
@@ -133,11 +133,12 @@ void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
 {
     Editor e(frm_action::EditTitle, stored(12, 4));
     box(e.dialog, "txt_filter")->setText(QStringLiteral("*.odt"));
+    click(e.dialog, "chk_keepversions");
     e.ok();
     QCOMPARE(e.saved.value(0).actionNo, 12);
     QCOMPARE(columns(e.saved.value(0)),
         QStringList({"OUI", "*.odt", "/home/anne/Documents", "/media/clé/Documents", "  Lettres  ",
-            "OUI", "<>", ">", "AND"}));
+            "OUI", "<>", ">", "AND", "OUI"}));
 
     // Stored without criteria: OK keeps both criteria and the operator empty, even after "And";
     // other flags than "oui" read as unticked.
@@ -146,10 +147,12 @@ void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
     bare.fileDate = QStringLiteral(" >");
     bare.fileSize.clear();
     bare.op.clear();
+    bare.keepVersions = QStringLiteral("oui");
     Editor b(frm_action::EditTitle, bare);
     click(b.dialog, "chk_and");
+    click(b.dialog, "chk_keepversions");
     b.ok();
-    QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", ""}));
+    QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", "", "NON"}));
 
     // "Annuler" and the close box write nothing.
     Editor cancelled(frm_action::EditTitle, stored(1, 5)),
