@@ -7,9 +7,8 @@
 
 #include <sys/stat.h>
 
-// A database made before actions kept versions is upgraded when opened: every action keeps
-// nothing, other values stay, and the choice can then be saved. Read-only (to "nobody"), it
-// opens all the same.
+// An old database is upgraded when opened: nothing kept, other values stay, the choice can be
+// saved. Read-only (to "nobody"), it opens all the same.
 TEST(SchemaUpgrade, AnOldDatabaseIsUpgradedInPlaceUnlessReadOnly)
 {
     TempDir dir;

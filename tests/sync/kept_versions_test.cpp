@@ -28,8 +28,7 @@ QString run(const Folders &f, const Action &action)
 
 } // namespace
 
-// Flat and recursive: each replaced file is found whole under the run's stamp and its path;
-// with the choice off nothing is kept.
+// Flat and recursive, each replaced file is kept whole under the run's stamp; off, nothing is.
 TEST(KeptVersions, ReplacedFilesAreKeptUnderTheRunStamp)
 {
     const QString stamp = QStringLiteral("2026-12-05_140327/"); // the fixture's clock
@@ -55,8 +54,7 @@ TEST(KeptVersions, ReplacedFilesAreKeptUnderTheRunStamp)
     }
 }
 
-// A versions folder the user cannot write to ("nobody": root writes everywhere): the file is
-// not replaced, and its line is a copy error.
+// A versions folder "nobody" cannot write to: the file is not replaced; its line is an error.
 TEST(KeptVersions, AFileWhoseOldVersionCannotBeKeptIsNotReplaced)
 {
     Folders f;

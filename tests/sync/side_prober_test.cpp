@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 #include <tuple>
@@ -33,8 +35,10 @@ TEST(SideProber, TakesEachEntrysOwnProbeInOrderAndNeverRunsAheadOfTheWindow)
         ASSERT_TRUE(QDir(tree(QStringLiteral("d%1").arg((count - 1) / 100))).removeRecursively());
 
         std::vector<SideProbe> taken; // all first, so that a take not waiting for its probe shows
+        ::alarm(60); // a lost probe would leave its take waiting for ever
         for (std::size_t i = 0; i < entries.size(); ++i)
             taken.push_back(prober.take(i));
+        ::alarm(0);
         for (std::size_t i = 0; i < entries.size(); ++i) {
             const QByteArray path = root + entries[i].toByteArray();
             const SideProbe now {
