@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFile>
-#include <QString>
 
 #include <sqlite3.h>
 
@@ -24,7 +23,7 @@ CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY AUTOINCREMENT, TemplateNo INT
   Description TEXT, Enabled TEXT, FileFilter TEXT, FromFolder TEXT, ToFolder TEXT, InclSub TEXT,
   FileDate TEXT, FileSize TEXT, Operator TEXT);
 INSERT INTO Templates (Name, Description) VALUES ('Ancien', 'fait avant');
-INSERT INTO Actions VALUES (NULL, 1, 'docs', 'OUI', '*.*', '/a', '/b', 'OUI', '>', '<>', 'OR');
-INSERT INTO Actions VALUES (NULL, 1, NULL, 'NON', '*.txt', '/c', '/d', 'NON', '', '>', 'AND');
+INSERT INTO Actions VALUES (NULL, 1, 'docs', 'OUI', '*.*', '/a', '/b', 'OUI', '>', '<>', 'OR'),
+  (NULL, 1, NULL, 'NON', '*.txt', '/c', '/d', 'NON', '', '>', 'AND');
 )sql");
 }

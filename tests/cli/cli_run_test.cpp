@@ -30,8 +30,6 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
 
     result = RunCli(run + QStringList {"Même nom"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    // Progress is for a terminal only; nothing else went to standard error.
-    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
     // What it prints is what it appends to the report file, but the line naming that file.
     EXPECT_TRUE(ReadText(app("Même nom.log"))
                     .replace("\r\n", "\n")
@@ -40,13 +38,10 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
     EXPECT_EQ(ReadText(tree("destination/Lettre.TXT")), "lettre");
     EXPECT_TRUE(QDir(tree("autre")).isEmpty());
 
-    result = RunCli(run + QStringList {"--quiet", "Même nom"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
-    EXPECT_EQ(ReadText(app("Même nom.log")).count("Départ: "), 3); // saved all the same
-
+    // Quiet, the report is saved all the same; unchanged files are listed on request.
+    EXPECT_TRUE(RunCli(run + QStringList {"--quiet", "Même nom"}).out.isEmpty());
+    EXPECT_EQ(ReadText(app("Même nom.log")).count("Départ: "), 3);
     result = RunCli(run + QStringList {"--show-all", "Même nom"});
-    EXPECT_EQ(result.exitCode, 0);
     EXPECT_TRUE(result.out.contains("     lettre.txt - (Pas de modification)"));
 }
 
@@ -79,8 +74,7 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
 TEST(CliRun, SigtermOrSigintCancelsTheRunWithTheCancellationBlockAndExit130)
 {
     TempDir app, tree;
-    // A report far larger than a pipe holds: while the test does not read, the run stops in the
-    // middle of its file lines, so the signal always comes mid-run.
+    // A report far larger than a pipe holds: unread, the run stops mid-way for the signal.
     const int files = 800;
     for (int i = 0; i < files; ++i)
         tree.write("origine/" + QString(200, u'n') + QString::number(i) + ".dat");

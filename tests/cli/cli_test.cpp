@@ -31,7 +31,6 @@ TEST(CliCommandLine, RefusalsExitWith3BeforeAnyRunAndSayWhyInFrench)
         {{"--app-dir", fresh.path(), "run", "Sauvegarde"}, "projet inconnu : « Sauvegarde »"},
         // "--" ends the options: a project named like an option is just an unknown project.
         {{"--app-dir", fresh.path(), "run", "--", "--quiet"}, "projet inconnu : « --quiet »"},
-        {{"--app-dir", projects.path(), "run", "sauvegarde"}, "projet inconnu : « sauvegarde »"},
         {{"--app-dir", projects.path(), "run", "--simulate", "Vide"},
             "le projet « Vide » n'a aucune action"},
         {{"--app-dir", broken.path(), "list"}, "impossible d'ouvrir la base de projets"},
