@@ -19,30 +19,33 @@ Action filled(const Folders &f, const QString &inclSub, const QString &keep)
     return action;
 }
 
-QString run(const Folders &f, const Action &action)
+QString run(const Folders &f, const Action &action, RunMode mode = RunMode::Synchronize)
 {
     RecordingObserver observer;
-    runProject(makeRequest(f.app, {action}), observer);
+    runProject(makeRequest(f.app, {action}, mode), observer);
     return observer.lines.join('\n');
 }
 
 } // namespace
 
-// Flat and recursive, each replaced file is kept whole under the run's stamp; off, nothing is.
+// Flat and recursive, each replaced file is kept whole under the run's stamp; off, or in a
+// simulation, nothing is moved.
 TEST(KeptVersions, ReplacedFilesAreKeptUnderTheRunStamp)
 {
     const QString stamp = QStringLiteral("2026-12-05_140327/"); // the fixture's clock
     const struct {
         QString inclSub, keep;
         QStringList kept;
+        RunMode mode = RunMode::Synchronize;
     } cases[] = {
         {"NON", "OUI", {stamp + "a.txt=edited a.txt"}},
         {"OUI", "OUI", {stamp + "a.txt=edited a.txt", stamp + "sous/b.txt=edited sous/b.txt"}},
         {"OUI", "NON", {}},
+        {"OUI", "OUI", {}, RunMode::Simulate},
     };
     for (const auto &c : cases) {
         Folders f;
-        run(f, filled(f, c.inclSub, c.keep));
+        run(f, filled(f, c.inclSub, c.keep), c.mode);
         const QString folder = f.destination + versions;
         QStringList kept;
         QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
@@ -50,18 +53,47 @@ TEST(KeptVersions, ReplacedFilesAreKeptUnderTheRunStamp)
             kept << it.next().mid(folder.size()) + '=';
         kept.sort();
         EXPECT_EQ(kept, c.kept);
-        EXPECT_EQ(readFile(f.destination + "a.txt"), "a.txt");
+        EXPECT_EQ(readFile(f.destination + "a.txt"),
+            c.mode == RunMode::Simulate ? "edited a.txt" : "a.txt");
     }
 }
 
-// A versions folder "nobody" cannot write to: the file is not replaced; its line is an error.
-TEST(KeptVersions, AFileWhoseOldVersionCannotBeKeptIsNotReplaced)
+// Two runs in the same second keep their versions apart: nothing kept is overwritten.
+TEST(KeptVersions, TwoRunsInOneSecondKeepTwoFolders)
 {
     Folders f;
     const Action action = filled(f, "NON", "OUI");
-    ::mkdir(QFile::encodeName(f.destination + versions).constData(), 0555);
-    for (const QString &path : {f.dir.path(), f.origin, f.destination, f.app})
-        ::chmod(QFile::encodeName(path).constData(), 0777);
-    ASSERT_TRUE(AsNobody([&] { return run(f, action).contains(" >>  a.txt - (Erreur: "); }));
-    EXPECT_EQ(readFile(f.destination + "a.txt"), "edited a.txt");
+    run(f, action);
+    f.dir.write("Origine/a.txt", "a, once more");
+    run(f, action);
+    QStringList kept;
+    QDirIterator it(f.destination + versions, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        kept << readFile(it.next());
+    kept.sort();
+    EXPECT_EQ(kept, (QStringList {"a.txt", "edited a.txt"}));
+}
+
+// A versions folder that is a file, a link to somewhere else (never written through), or that
+// "nobody" cannot write to: the file is not replaced; its line is an error.
+TEST(KeptVersions, AFileWhoseOldVersionCannotBeKeptIsNotReplaced)
+{
+    for (const QString place : {"file", "link", "read-only"}) {
+        SCOPED_TRACE(place.toStdString());
+        Folders f;
+        const Action action = filled(f, "NON", "OUI");
+        const QString elsewhere = f.dir.mkdir("Ailleurs");
+        const QByteArray folder = QFile::encodeName(f.destination + versions).chopped(1);
+        if (place == "file")
+            f.dir.write("Destination/" + versions.chopped(1));
+        else if (place == "link")
+            ::symlink(QFile::encodeName(elsewhere).constData(), folder.constData());
+        else
+            ::mkdir(folder.constData(), 0555);
+        for (const QString &path : {f.dir.path(), f.origin, f.destination, f.app, elsewhere})
+            ::chmod(QFile::encodeName(path).constData(), 0777);
+        ASSERT_TRUE(AsNobody([&] { return run(f, action).contains(" >>  a.txt - (Erreur: "); }));
+        EXPECT_EQ(readFile(f.destination + "a.txt"), "edited a.txt");
+        EXPECT_TRUE(everything(elsewhere).isEmpty());
+    }
 }
