@@ -1,4 +1,5 @@
 #include "foreign_database.h"
+#include "old_database.h"
 #include "frm_main.h"
 #include "scripted_prompter.h"
 #include "startup.h"
@@ -14,6 +15,7 @@ class StartupTest : public QObject {
 private slots:
     void aSecondInstanceOnTheSameFolderIsTurnedAway();
     void aFailedStartShowsOneBoxAndFreesTheFolder();
+    void anOldDatabaseIsUpgradedWithoutAWord();
 };
 
 void StartupTest::aSecondInstanceOnTheSameFolderIsTurnedAway()
@@ -49,6 +51,17 @@ void StartupTest::aFailedStartShowsOneBoxAndFreesTheFolder()
     QCOMPARE(prompter.shown.size(), 1);
     QLockFile lock(dir("Tandrel.lock"));
     QVERIFY(lock.tryLock(0));
+}
+
+// A database made before actions could keep versions.
+void StartupTest::anOldDatabaseIsUpgradedWithoutAWord()
+{
+    TempDir dir;
+    WriteOldDatabase(dir("Tandrel.mdb"));
+    ScriptedPrompter prompter;
+    QVERIFY(StartTandrel(prompter, dir.path(), QString()).window);
+    QVERIFY(prompter.shown.isEmpty());
+    QVERIFY(RunSql(dir("Tandrel.mdb"), "SELECT KeepVersions FROM Actions"));
 }
 
 QTEST_MAIN(StartupTest)
