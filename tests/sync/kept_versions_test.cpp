@@ -1,4 +1,5 @@
 #include "../as_nobody.h"
+#include "mounted_volume.h"
 #include "run_fixture.h"
 
 #include <QDirIterator>
@@ -96,4 +97,19 @@ TEST(KeptVersions, AFileWhoseOldVersionCannotBeKeptIsNotReplaced)
         EXPECT_EQ(readFile(f.destination + "a.txt"), "edited a.txt");
         EXPECT_TRUE(everything(elsewhere).isEmpty());
     }
+}
+
+// A FAT stick, whose driver knows no rename flags: the version is kept, its name as it was.
+TEST(KeptVersions, KeepsOnAFatStick)
+{
+    Folders f;
+    MountedVolume stick(MountedVolume::Kind::Fat32, f.dir.path());
+    ASSERT_TRUE(stick.ready()) << stick.failure().toStdString();
+    Action action = filled(f, "NON", "OUI");
+    action.toFolder = stick.path();
+    f.dir.write("volume/Mes Notes.Txt", "edited on the stick");
+    f.dir.write("Origine/Mes Notes.Txt", "origin");
+    run(f, action);
+    EXPECT_EQ(readFile(stick.path() + versions + "2026-12-05_140327/Mes Notes.Txt"),
+        "edited on the stick");
 }
