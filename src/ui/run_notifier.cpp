@@ -14,7 +14,7 @@ const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString title = QStringLiteral("Tandrel");
 // A service that does not answer within this time is taken as missing.
 constexpr int answerTimeoutMs = 1000;
-// Urgency levels of the notification specification.
+// Urgency levels of freedesktop.org desktop notifications.
 constexpr uchar normalUrgency = 1;
 constexpr uchar criticalUrgency = 2;
 
