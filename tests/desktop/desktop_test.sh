@@ -52,7 +52,9 @@ start_tray() {
     >"$work/trayer.log" 2>&1 &
   tray_pid=$!
   pids+=("$tray_pid")
-  wait_for 100 xdotool search --onlyvisible --class trayer || fail "trayer ne démarre pas"
+  # Slow to map its window on a busy machine: its log says why when it never does.
+  wait_for 300 xdotool search --onlyvisible --class trayer ||
+    fail "trayer ne démarre pas ($(cat "$work/trayer.log"))"
 }
 
 stop_desktop() {
