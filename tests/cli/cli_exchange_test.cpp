@@ -13,7 +13,7 @@ namespace {
 TEST(CliExchange, ExportsAndImportsProjectFiles)
 {
     TempDir app, files;
-    StoreProject(app.path(), "Été", {MakeAction("/a", "/b", "*.txt", true)});
+    StoreProject(app.path(), "Été", {SampleAction(0, "*.txt", "/a", "/b", true)});
     const QString file = files("Été.TDRL");
     const QStringList cli {"--app-dir", app.path()};
 
@@ -44,7 +44,7 @@ TEST(CliExchange, RunsTheProjectOfTheCompanionFileAndSavesItsReportOnlyWhenAsked
     TempDir app, tree;
     tree.write("origine/a.txt", "a");
     tree.mkdir("copie");
-    StoreProject(app.path(), "Lettres", {MakeAction(tree("origine"), tree("copie"), "*.*", true)});
+    StoreProject(app.path(), "Lettres", {SampleAction(0, "*.*", tree("origine"), tree("copie"), true)});
 
     EXPECT_EQ(RunCli({"--app-dir", app.path(), "run"}).exitCode, 3); // no companion file
     app.write("TDRL_Exe.ini", "[AutoRunTemplate]\nName=Lettres\nShowReport=NON\n");

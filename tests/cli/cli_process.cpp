@@ -21,19 +21,12 @@ CliResult FinishCli(QProcess &process)
     if (!process.waitForFinished(60000)) {
         process.kill();
         process.waitForFinished();
-        result.crashed = true;
     }
-    result.crashed = result.crashed || process.exitStatus() == QProcess::CrashExit;
-    result.exitCode = process.exitCode();
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.exitCode = process.exitCode();
     result.out = QString::fromUtf8(process.readAllStandardOutput());
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
-}
-
-Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
-    bool inclSub, qint64 templateNo)
-{
-    return SampleAction(templateNo, filter, fromFolder, toFolder, inclSub);
 }
 
 QString ReadText(const QString &path)

@@ -9,8 +9,7 @@
 
 // What one run of the tandrel-cli binary left.
 struct CliResult {
-    int exitCode = -1;
-    bool crashed = false; // ended by a signal or hung
+    int exitCode = -1; // -1 when ended by a signal or hung
     QString out; // standard output, UTF-8
     QString err; // standard error, UTF-8
 };
@@ -22,10 +21,6 @@ CliResult RunCli(const QStringList &arguments);
 void StartCli(QProcess &process, const QStringList &arguments);
 // Waits for a tandrel-cli started with StartCli.
 CliResult FinishCli(QProcess &process);
-
-// An action with the texts the window stores, in project templateNo.
-Action MakeAction(const QString &fromFolder, const QString &toFolder, const QString &filter,
-    bool inclSub, qint64 templateNo = 0);
 
 // A file's whole content as UTF-8 text.
 QString ReadText(const QString &path);

@@ -18,9 +18,9 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
     TempDir app, tree;
     tree.write("origine/Lettre.TXT", "lettre");
     StoreProject(app.path(), "Même nom",
-        {MakeAction(tree("origine"), tree.mkdir("destination"), "*.txt", true)});
+        {SampleAction(0, "*.txt", tree("origine"), tree.mkdir("destination"), true)});
     StoreProject(
-        app.path(), "Même nom", {MakeAction(tree("origine"), tree.mkdir("autre"), "*.*", true)});
+        app.path(), "Même nom", {SampleAction(0, "*.*", tree("origine"), tree.mkdir("autre"), true)});
     const QStringList run {"--app-dir", app.path(), "run"};
 
     CliResult result = RunCli(run + QStringList {"--simulate", "Même nom"});
@@ -55,7 +55,7 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
     // No write bit at all: refused even when the tests run as root.
     ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0444), 0);
     StoreProject(
-        app.path(), "Copie", {MakeAction(tree("origine"), tree("destination"), "*.txt", false)});
+        app.path(), "Copie", {SampleAction(0, "*.txt", tree("origine"), tree("destination"), false)});
 
     CliResult result = RunCli({"--app-dir", app.path(), "run", "Copie"});
     EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
@@ -63,7 +63,7 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
 
     // A project name too long for a file name: its report file cannot be written.
     const QString name(300, u'p');
-    StoreProject(app.path(), name, {MakeAction(tree("origine"), tree.mkdir("d2"), "*.txt", false)});
+    StoreProject(app.path(), name, {SampleAction(0, "*.txt", tree("origine"), tree.mkdir("d2"), false)});
     result = RunCli({"--app-dir", app.path(), "run", name});
     EXPECT_EQ(result.exitCode, 2);
     // The failed save comes after the closing block; the fatal block ends the report.
@@ -79,7 +79,7 @@ TEST(CliRun, SigtermOrSigintCancelsTheRunWithTheCancellationBlockAndExit130)
     for (int i = 0; i < files; ++i)
         tree.write("origine/" + QString(200, u'n') + QString::number(i) + ".dat");
     StoreProject(app.path(), "Longue",
-        {MakeAction(tree("origine"), tree.mkdir("destination"), "*.dat", true)});
+        {SampleAction(0, "*.dat", tree("origine"), tree.mkdir("destination"), true)});
     const QString cancelLine
         = QStringLiteral("          Synchronisation annulée par l'utilisateur!");
 

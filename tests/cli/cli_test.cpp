@@ -16,7 +16,7 @@ TEST(CliCommandLine, RefusalsExitWith3BeforeAnyRunAndSayWhyInFrench)
     TempDir app, fresh, projects, broken;
     const QString appDir = app.path();
     StoreProject(projects.path(), "Vide");
-    StoreProject(projects.path(), "Sauvegarde", {MakeAction("/a", "/b", "*.*", false)});
+    StoreProject(projects.path(), "Sauvegarde", {SampleAction(0, "*.*", "/a", "/b", false)});
     WriteForeignDatabase(broken("Tandrel.mdb"));
     const QByteArray notADatabase = readFile(broken("Tandrel.mdb"));
     const struct {
@@ -53,7 +53,7 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActions)
 {
     TempDir app, empty;
     StoreProject(app.path(), "zèbre");
-    StoreProject(app.path(), "Alpha", {MakeAction("/srv/photos", "/mnt/photos", "*.jpg", true)});
+    StoreProject(app.path(), "Alpha", {SampleAction(0, "*.jpg", "/srv/photos", "/mnt/photos", true)});
     const CliResult result = RunCli({"--app-dir", app.path(), "list"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.startsWith("Alpha\n    *.jpg  /srv/photos → /mnt/photos\n"))

@@ -47,8 +47,8 @@ TEST(CliUnattended, JsonTellsEveryFileEachActionAndTheEnd)
     ASSERT_TRUE(QFile::copy(tree("origine/pareil.txt"), tree("destination/pareil.txt")));
     ASSERT_EQ(::chmod(QFile::encodeName(tree("destination/bloqué.txt")).constData(), 0444), 0);
     StoreProject(app.path(), "Json",
-        {MakeAction(tree("origine"), tree("destination"), "*.txt", false),
-            MakeAction(tree("origine"), tree.mkdir("vide"), "*.rien", false)});
+        {SampleAction(0, "*.txt", tree("origine"), tree("destination"), false),
+            SampleAction(0, "*.rien", tree("origine"), tree.mkdir("vide"), false)});
 
     CliResult result = RunCli({"--app-dir", app.path(), "run", "--dry-run", "--json", "Json"});
     EXPECT_TRUE(JsonLines(result.out).contains("file would-copy neuf.txt"));
@@ -75,7 +75,7 @@ TEST(CliUnattended, ASecondRunOfAProjectExitsWith4OrWaitsForTheFirst)
     TempDir app, tree;
     tree.write("origine/a.txt", "a");
     StoreProject(app.path(), "Verrou",
-        {MakeAction(tree("origine"), tree.mkdir("destination"), "*.*", false)});
+        {SampleAction(0, "*.*", tree("origine"), tree.mkdir("destination"), false)});
     const QStringList run {"--app-dir", app.path(), "run", "Verrou"};
     auto first = std::make_unique<RunLock>(app.path(), "Verrou");
     ASSERT_EQ(first->tryLock(), RunLock::Result::Taken);

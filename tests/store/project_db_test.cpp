@@ -135,23 +135,16 @@ TEST(ProjectDb, ReportsALockedFileAndWorksAgainOnceItIsFree)
     EXPECT_EQ(db.addProject("libre", QString()), key + 1);
 }
 
-TEST(ProjectDb, StoresAwkwardNamesAndFindsProjectsByExactNameInFrenchOrder)
+TEST(ProjectDb, StoresAwkwardNamesAndFindsProjectsByExactName)
 {
     TempDir dir;
-    const QString path = dir("Tandrel.mdb");
-    ProjectDb db(path);
+    ProjectDb db(dir("Tandrel.mdb"));
     for (const QString name : {"l'été", "100% sûr", "'; DROP TABLE Templates; --"}) {
         const qint64 key = db.addProject(name, name + " (description)");
         EXPECT_EQ(shown(db.project(key)), name + "|" + name + " (description)");
         EXPECT_EQ(each(db.projectsNamed(name), &Project::templateNo), std::vector<qint64> {key});
     }
     EXPECT_TRUE(db.projectsNamed("100% s").empty()); // "%" is no wildcard
-    rawSql(path, "DELETE FROM Templates");
-    // Case ignored ("B" and "b" stay in key order), accents after the plain letter.
-    for (const char *name : {"zèbre", "été", "B", "a", "b", "zebra", "Eux"})
-        db.addProject(QString::fromUtf8(name), QString());
-    EXPECT_EQ(each(db.projectsByName(), &Project::name),
-        (std::vector<QString> {"a", "B", "b", "été", "Eux", "zebra", "zèbre"}));
 
     // Exact names only, duplicates in key order.
     db.addProject("Sauvegarde", "un");

@@ -28,16 +28,10 @@ TEST(FileAndFolderExists, FindOnlyNormalFilesAndFolders)
         EXPECT_FALSE(FileExists(other) || FolderExists(other)) << other.toStdString();
 }
 
-TEST(PathText, AddBackslashAndGetExtensionHandleTheEdges)
+// A blank folder must never become the root folder.
+TEST(PathText, AddBackslashHandlesTheEdges)
 {
-    using Texts = std::vector<std::pair<QString, QString>>;
-    for (const auto &[path, ended] : Texts {{"", ""}, {"   ", ""}, {"/", "/"},
-             {"/tmp/x/", "/tmp/x/"}, {" /mes données ", " /mes données /"}})
+    for (const auto &[path, ended] : std::vector<std::pair<QString, QString>> {{"", ""},
+             {"   ", ""}, {"/", "/"}, {"/tmp/x/", "/tmp/x/"}, {" /mes données ", " /mes données /"}})
         EXPECT_EQ(AddBackslash(path), ended) << path.toStdString();
-    // Without a dot the whole name; with the dot asked for, the dot in front.
-    for (const auto &[name, extension] :
-        Texts {{"projet", "projet"}, {"a.b.c", "c"}, {"nom.", ""}, {"/v1.2/fichier", "2/fichier"}})
-        EXPECT_EQ(GetExtension(name, false), extension) << name.toStdString();
-    EXPECT_EQ(GetExtension("Projet.TdRl", true), ".TdRl");
-    EXPECT_EQ(GetExtension("nom.", true), ".");
 }

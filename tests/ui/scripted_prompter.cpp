@@ -1,9 +1,9 @@
 #include "scripted_prompter.h"
 
-QMessageBox::StandardButton ScriptedPrompter::message(QWidget *, Icon icon, const QString &title,
+QMessageBox::StandardButton ScriptedPrompter::message(QWidget *, Icon, const QString &title,
     const QString &text, QMessageBox::StandardButtons buttons)
 {
-    shown.append({icon, title, text, buttons});
+    shown.append({title, text});
     if (!answers.isEmpty())
         return answers.dequeue();
     return buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
@@ -18,23 +18,20 @@ QMessageBox::StandardButton ScriptedPrompter::messageWithDefault(QWidget *parent
     return answer;
 }
 
-QString ScriptedPrompter::existingDirectory(QWidget *, const QString &title)
+QString ScriptedPrompter::existingDirectory(QWidget *, const QString &)
 {
-    folderTitles.append(title);
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 
-QString ScriptedPrompter::saveFileName(QWidget *, const QString &title, const QString &folder,
-    const QString &fileName, const QString &filter, const QString &defaultSuffix)
+QString ScriptedPrompter::saveFileName(QWidget *, const QString &, const QString &,
+    const QString &, const QString &, const QString &)
 {
-    fileDialogs.append({true, title, folder, fileName, filter, defaultSuffix});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 
-QString ScriptedPrompter::openFileName(QWidget *, const QString &title, const QString &folder,
-    const QString &fileName, const QString &filter)
+QString ScriptedPrompter::openFileName(
+    QWidget *, const QString &, const QString &, const QString &, const QString &)
 {
-    fileDialogs.append({false, title, folder, fileName, filter, {}});
     return files.isEmpty() ? QString() : files.dequeue();
 }
 

@@ -10,9 +10,7 @@
 class ScriptedPrompter final : public Prompter {
 public:
     struct Shown {
-        Icon icon;
         QString title, text;
-        QMessageBox::StandardButtons buttons;
         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
 
@@ -25,15 +23,9 @@ public:
     // The boxes shown since the last look, each as "title|text" (or the title alone); forgets
     // them.
     QStringList said(bool withText = true);
-    QList<QString> folderTitles;
     // Answers for the next file dialogs (save or open), in order; an unscripted one is
     // cancelled.
     QQueue<QString> files;
-    struct FileDialog {
-        bool save;
-        QString title, folder, fileName, filter, defaultSuffix;
-    };
-    QList<FileDialog> fileDialogs;
 
     QMessageBox::StandardButton message(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons) override;
