@@ -1,18 +1,13 @@
 #pragma once
 
+#include "old_database.h"
 #include "project_db.h"
 
-#include <QFile>
-
-#include <sqlite3.h>
-
-// A database with our two tables and a view of its own: SQLite opens it and our queries would
-// work, so only the check at opening tells it is not ours.
+// A database with our two tables and a trigger of its own, which would loop inside our writes:
+// SQLite opens it and our queries would work, so only the check at opening tells it is not ours.
 inline void WriteForeignDatabase(const QString &path)
 {
     ProjectDb(path).addProject(QStringLiteral("Sauvegarde"), QString());
-    sqlite3 *db = nullptr;
-    sqlite3_open(QFile::encodeName(path).constData(), &db);
-    sqlite3_exec(db, "CREATE VIEW Noms AS SELECT Name FROM Templates", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    RunSql(path, "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
+                 "INSERT INTO Templates (Name) VALUES (NEW.Name); END");
 }

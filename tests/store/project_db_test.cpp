@@ -1,4 +1,5 @@
 #include "db_error.h"
+#include "foreign_database.h"
 #include "project_db.h"
 #include "temp_dir.h"
 
@@ -83,10 +84,6 @@ TEST(ProjectDb, RefusesFilesThatAreNotItsDatabaseAndLeavesThemUntouched)
     const auto sqliteFile = [&](const QString &name, const QString &sql) {
         return rawSql(dir(name), sql.toUtf8().constData()), readFile(dir(name));
     };
-    const QString ours
-        = "CREATE TABLE Templates (TemplateNo INTEGER PRIMARY KEY, Name, Description);"
-          "CREATE TABLE Actions (ActionNo INTEGER PRIMARY KEY, TemplateNo, Description, Enabled, "
-          "FileFilter, FromFolder, ToFolder, InclSub, FileDate, FileSize, Operator);";
     const std::vector<std::pair<QString, QByteArray>> cases = {
         {"empty.mdb", QByteArray()},
         {"damaged.mdb", damaged},
@@ -95,11 +92,7 @@ TEST(ProjectDb, RefusesFilesThatAreNotItsDatabaseAndLeavesThemUntouched)
                 "CREATE TABLE Templates (TemplateNo, Name, Description);"
                 "CREATE TABLE Actions (ActionNo, TemplateNo, Description, Enabled, FileFilter, "
                 "FromFolder, ToFolder, InclSub, FileDate, FileSize);")},
-        {"trigger.mdb",
-            sqliteFile("trigger.src", // ours, plus a trigger that would run inside our writes
-                ours
-                    + "CREATE TRIGGER again AFTER INSERT ON Templates BEGIN "
-                      "INSERT INTO Templates (Name) VALUES (NEW.Name); END;")},
+        {"trigger.mdb", (WriteForeignDatabase(dir("trigger.src")), readFile(dir("trigger.src")))},
     };
     for (const auto &[name, bytes] : cases) {
         SCOPED_TRACE(name.toStdString());

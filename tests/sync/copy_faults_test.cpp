@@ -85,7 +85,8 @@ TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
 }
 
 // Cancelled in the middle of the copies: every folder made has its line, every file copied has
-// its line and no other, in list order; then the cancellation block alone closes the report.
+// its line and no other, in list order; then the cancellation block alone closes the report, and
+// the next action never starts.
 TEST(CopyFaults, ACancelledRunReportsEveryFolderAndCopyItMade)
 {
     Folders f;
@@ -96,8 +97,11 @@ TEST(CopyFaults, ACancelledRunReportsEveryFolderAndCopyItMade)
     std::atomic<bool> cancel {false};
     RecordingObserver observer;
     observer.onLine = [&](const QString &line) { cancel = cancel || line.endsWith("(copié)"); };
-    const RunOutcome outcome = RunDriver::run(
-        makeRequest(f.app, {makeAction(f.origin, f.destination, "OUI")}), observer, cancel);
+    const RunOutcome outcome = RunDriver::run(makeRequest(f.app,
+                                                  {makeAction(f.origin, f.destination, "OUI"),
+                                                      makeAction(f.origin, f.dir("autre"), "OUI")},
+                                                  RunMode::Scheduler),
+        observer, cancel);
     ASSERT_EQ(outcome.status, RunOutcome::Status::Cancelled);
 
     // In list order: each folder made, then each file copied into it (a temporary file left
@@ -115,6 +119,8 @@ TEST(CopyFaults, ACancelledRunReportsEveryFolderAndCopyItMade)
         = observer.lines.indexOf("          Synchronisation annulée par l'utilisateur!");
     EXPECT_EQ(observer.lines.mid(from, end - from - 2), expected);
     EXPECT_TRUE(observer.lines.filter("Total copié").isEmpty()); // no closing block
+    EXPECT_FALSE(observer.lines.contains("Action 2 sur 2"));
+    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
 }
 
 // An origin sub-folder removed once the run has entered it, or the destination folder removed

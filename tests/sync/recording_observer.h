@@ -10,7 +10,6 @@
 class RecordingObserver : public RunObserver {
 public:
     QStringList lines; // every line, flushes included
-    QStringList titles;
     int flushes = 0;
     std::function<void(const QString &)> onLine; // called after each line
     std::function<void(qint64, qint64)> onProgress;
@@ -22,7 +21,7 @@ public:
             onLine(line);
     }
     void reportFlushed() override { ++flushes; }
-    void titleChanged(const QString &title) override { titles << title; }
+    void titleChanged(const QString &) override { }
     void progressChanged(qint64 value, qint64 maximum) override
     {
         if (onProgress)

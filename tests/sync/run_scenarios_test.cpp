@@ -110,29 +110,6 @@ TEST(Run, SimulatesWithoutCopyingAndCountsOnlyRealCopies)
     EXPECT_EQ(QFileInfo(f.dir("Destination/gros.bin")).size(), 1'234'567);
 }
 
-// Cancelled once the files are listed: the cancel block closes the report, nothing is copied.
-TEST(Run, CancelWritesItsBlockAndStopsAtOnce)
-{
-    Folders f;
-    for (const char *name : {"a.txt", "b.txt", "c.txt"})
-        f.dir.write(QStringLiteral("Origine/sous/") + name);
-    const QString found = foundLine(3);
-    std::atomic<bool> cancel {false};
-    RecordingObserver observer;
-    observer.onLine = [&](const QString &line) { cancel = cancel || line == found; };
-    const RunOutcome outcome = RunDriver::run(makeRequest(f.app,
-                                                  {makeAction(f.origin, f.destination, "OUI"),
-                                                      makeAction(f.origin, f.dir("autre"), "OUI")},
-                                                  RunMode::Scheduler),
-        observer, cancel);
-
-    EXPECT_EQ(outcome.status, RunOutcome::Status::Cancelled);
-    EXPECT_TRUE(observer.lines.contains("          Synchronisation annulée par l'utilisateur!"));
-    EXPECT_FALSE(observer.lines.contains("Action 2 sur 2"));
-    EXPECT_FALSE(QFile::exists(f.dir("Destination/sous")));
-    EXPECT_EQ(readFile(f.app + "Sauvegarde.log"), asReportFile(observer.lines));
-}
-
 // Links are copied as the files they point to; a star in a name is copied;
 // hidden folders, links to folders and the destination inside the origin are skipped.
 TEST(Run, WalksOnlyRealVisibleFoldersAndNeverItsOwnDestination)
