@@ -103,9 +103,9 @@ private slots:
         QVERIFY(RunNotifier::Unwatched(RunMode::Simulate, m.window));
     }
 
-    // Each outcome in its own words and urgency, escaped for services that read markup; only a
-    // click on one of its own notifications, still open, opens that run's report. A service
-    // that never answers holds nothing up, and the tray tells within the second.
+    // Errors are urgent; the text is escaped for services that read markup; only a click on one
+    // of its own notifications, still open, opens that run's report. A service that never
+    // answers holds nothing up, and the tray tells within the second.
     void theServiceIsToldOrTheTray()
     {
         PrivateBus bus;
@@ -119,21 +119,17 @@ private slots:
         run.projectName = "Photos & <Vidéos>";
         run.appDir = "/ailleurs/";
         using enum RunOutcome::Status;
-        QSet<QString> bodies;
-        for (const auto &[status, urgency] :
-            {std::pair {Finished, 2}, {Failed, 2}, {Cancelled, 1}}) {
-            notifier.notify(run, {status, status == Finished, 0, {}, 3, 4, {}}); // copy errors
-            QTRY_COMPARE(service->sent.size(), bodies.size() + 1);
+        for (const bool copyErrors : {true, false}) {
+            notifier.notify(run, {Finished, copyErrors, 0, {}, 3, 4, {}});
+            QTRY_VERIFY(service->sent.size() == 1 + !copyErrors);
             const QVariantList sent = service->sent.last();
-            QCOMPARE(sent[2].toMap()["urgency"], QVariant::fromValue(uchar(urgency)));
+            QCOMPARE(sent[2].toMap()["urgency"], QVariant::fromValue(uchar(1 + copyErrors)));
             QVERIFY(sent[1].toStringList().contains("default"));
             QVERIFY(sent[0].toString().startsWith("Photos &amp; &lt;Vidéos&gt;"));
-            bodies << sent[0].toString();
         }
-        QCOMPARE(bodies.size(), 3);
         QTest::qWait(50); // the replies with the ids are on their way
         notificationSignal(serviceBus, "NotificationClosed", {41u, 2u});
-        for (const uint id : {41u, 44u, 42u})
+        for (const uint id : {41u, 43u, 42u})
             notificationSignal(serviceBus, "ActionInvoked", {id, "default"});
         QTRY_COMPARE(opened, QStringList {"/ailleurs/Photos & <Vidéos>"});
         QVERIFY(fallbacks.isEmpty());
