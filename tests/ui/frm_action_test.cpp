@@ -73,94 +73,91 @@ class FrmActionTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void newActionPairRulesAndValidation();
-    void editFillsFromStoredTextsAndSavesTheBoundRow();
+    void newActionPairRulesAndValidation()
+    {
+        Action keys;
+        keys.actionNo = 41;
+        keys.templateNo = 3;
+        Editor e(frm_action::NewTitle, keys);
+        frm_action &d = e.dialog;
+        QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}));
+
+        // Criterion pairs: the only ticked box stays ticked; ticking one unticks the other. The
+        // operator pair is exclusive too, but may be left empty.
+        const struct {
+            const char *clicked;
+            QStringList after;
+        } clicks[] = {
+            {"chk_datebig", {"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}},
+            {"chk_datedif", {"chk_enabled", "chk_datedif", "chk_sizedif", "chk_or"}},
+            {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizedif", "chk_and"}},
+            {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizedif"}},
+        };
+        for (const auto &c : clicks) {
+            click(d, c.clicked);
+            QCOMPARE(ticked(d), c.after);
+        }
+
+        // A blank box is refused with the focus back on it; the three boxes are trimmed of spaces
+        // only, the description is kept as typed.
+        const std::pair<const char *, const char *> typed[]
+            = {{"txt_filter", " *.txt "}, {"txt_folderfrom", "  /home/anne  "},
+                {"txt_folderto", " "}, {"txt_description", "  à garder  "}};
+        for (const auto &[name, text] : typed)
+            box(d, name)->setText(QString::fromUtf8(text));
+        e.ok();
+        QCOMPARE(e.prompter.said().size(), 1);
+        QCOMPARE(d.focusWidget(), box(d, "txt_folderto"));
+        box(d, "txt_folderto")->setText(QStringLiteral(" /media/clé USB\t "));
+
+        // A failed save keeps the dialog and what was typed. An empty operator pair is stored "OR"
+        // when a criterion is ticked.
+        e.saveAnswers << false;
+        e.ok();
+        QVERIFY(d.isVisible());
+        e.ok();
+        QCOMPARE(e.saved.size(), 2);
+        for (const Action &a : e.saved) {
+            QCOMPARE(a.actionNo + a.templateNo * 1000, 3041); // the keys it was opened for
+            QCOMPARE(columns(a),
+                QStringList({"OUI", "*.txt", "/home/anne", "/media/clé USB\t", "  à garder  ",
+                    "NON", "<>", "<>", "OR", "NON"}));
+        }
+    }
+
+    void editFillsFromStoredTextsAndSavesTheBoundRow()
+    {
+        Editor e(frm_action::EditTitle, stored(12, 4));
+        box(e.dialog, "txt_filter")->setText(QStringLiteral("*.odt"));
+        click(e.dialog, "chk_keepversions");
+        e.ok();
+        QCOMPARE(e.saved.value(0).actionNo, 12);
+        QCOMPARE(columns(e.saved.value(0)),
+            QStringList({"OUI", "*.odt", "/home/anne/Documents", "/media/clé/Documents",
+                "  Lettres  ", "OUI", "<>", ">", "AND", "OUI"}));
+
+        // Stored without criteria: OK keeps both criteria and the operator empty, even after "And";
+        // other flags than "oui" read as unticked.
+        Action bare = stored(12, 4);
+        bare.inclSub = QStringLiteral("yes");
+        bare.fileDate = QStringLiteral(" >");
+        bare.fileSize.clear();
+        bare.op.clear();
+        bare.keepVersions = QStringLiteral("oui");
+        Editor b(frm_action::EditTitle, bare);
+        click(b.dialog, "chk_and");
+        click(b.dialog, "chk_keepversions");
+        b.ok();
+        QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", "", "NON"}));
+
+        // "Annuler" and the close box write nothing.
+        Editor cancelled(frm_action::EditTitle, stored(1, 5)),
+            closed(frm_action::EditTitle, stored(1, 5));
+        click(cancelled.dialog, "cmd_cancel");
+        QVERIFY(closed.dialog.close() && cancelled.dialog.isHidden());
+        QVERIFY(cancelled.saved.isEmpty() && closed.saved.isEmpty());
+    }
 };
-
-void FrmActionTest::newActionPairRulesAndValidation()
-{
-    Action keys;
-    keys.actionNo = 41;
-    keys.templateNo = 3;
-    Editor e(frm_action::NewTitle, keys);
-    frm_action &d = e.dialog;
-    QCOMPARE(ticked(d), QStringList({"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}));
-
-    // Criterion pairs: the only ticked box stays ticked; ticking one unticks the other. The
-    // operator pair is exclusive too, but may be left empty.
-    const struct {
-        const char *clicked;
-        QStringList after;
-    } clicks[] = {
-        {"chk_datebig", {"chk_enabled", "chk_datebig", "chk_sizedif", "chk_or"}},
-        {"chk_datedif", {"chk_enabled", "chk_datedif", "chk_sizedif", "chk_or"}},
-        {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizedif", "chk_and"}},
-        {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizedif"}},
-    };
-    for (const auto &c : clicks) {
-        click(d, c.clicked);
-        QCOMPARE(ticked(d), c.after);
-    }
-
-    // A blank box is refused with the focus back on it; the three boxes are trimmed of spaces
-    // only, the description is kept as typed.
-    const std::pair<const char *, const char *> typed[]
-        = {{"txt_filter", " *.txt "}, {"txt_folderfrom", "  /home/anne  "}, {"txt_folderto", " "},
-            {"txt_description", "  à garder  "}};
-    for (const auto &[name, text] : typed)
-        box(d, name)->setText(QString::fromUtf8(text));
-    e.ok();
-    QCOMPARE(e.prompter.said().size(), 1);
-    QCOMPARE(d.focusWidget(), box(d, "txt_folderto"));
-    box(d, "txt_folderto")->setText(QStringLiteral(" /media/clé USB\t "));
-
-    // A failed save keeps the dialog and what was typed. An empty operator pair is stored "OR"
-    // when a criterion is ticked.
-    e.saveAnswers << false;
-    e.ok();
-    QVERIFY(d.isVisible());
-    e.ok();
-    QCOMPARE(e.saved.size(), 2);
-    for (const Action &a : e.saved) {
-        QCOMPARE(a.actionNo + a.templateNo * 1000, 3041); // the keys it was opened for
-        QCOMPARE(columns(a),
-            QStringList({"OUI", "*.txt", "/home/anne", "/media/clé USB\t", "  à garder  ", "NON",
-                "<>", "<>", "OR", "NON"}));
-    }
-}
-
-void FrmActionTest::editFillsFromStoredTextsAndSavesTheBoundRow()
-{
-    Editor e(frm_action::EditTitle, stored(12, 4));
-    box(e.dialog, "txt_filter")->setText(QStringLiteral("*.odt"));
-    click(e.dialog, "chk_keepversions");
-    e.ok();
-    QCOMPARE(e.saved.value(0).actionNo, 12);
-    QCOMPARE(columns(e.saved.value(0)),
-        QStringList({"OUI", "*.odt", "/home/anne/Documents", "/media/clé/Documents", "  Lettres  ",
-            "OUI", "<>", ">", "AND", "OUI"}));
-
-    // Stored without criteria: OK keeps both criteria and the operator empty, even after "And";
-    // other flags than "oui" read as unticked.
-    Action bare = stored(12, 4);
-    bare.inclSub = QStringLiteral("yes");
-    bare.fileDate = QStringLiteral(" >");
-    bare.fileSize.clear();
-    bare.op.clear();
-    bare.keepVersions = QStringLiteral("oui");
-    Editor b(frm_action::EditTitle, bare);
-    click(b.dialog, "chk_and");
-    click(b.dialog, "chk_keepversions");
-    b.ok();
-    QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", "", "NON"}));
-
-    // "Annuler" and the close box write nothing.
-    Editor cancelled(frm_action::EditTitle, stored(1, 5)),
-        closed(frm_action::EditTitle, stored(1, 5));
-    click(cancelled.dialog, "cmd_cancel");
-    QVERIFY(closed.dialog.close() && cancelled.dialog.isHidden());
-    QVERIFY(cancelled.saved.isEmpty() && closed.saved.isEmpty());
-}
 
 QTEST_MAIN(FrmActionTest)
 #include "frm_action_test.moc"

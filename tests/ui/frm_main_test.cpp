@@ -23,122 +23,117 @@ class FrmMainTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void browsingProjectsAndActions();
-    void menusAndRunCommandsFollowTheProject();
-    void synchronisationGoesThroughTheConfirmation();
-    void escStopsTheRun();
+    void browsingProjectsAndActions()
+    {
+        OpenMainWindow o({{"Zeta", {}}, {"l'été", {"*.jpg"}}, {"Double", {}}, {"Double", {}}});
+        frm_main &w = o.window;
+        QCOMPARE(entries(w), (QStringList {"- Aucun -", "Double", "Double", "l'été", "Zeta"}));
+
+        // Either entry of a doubled name chooses the first project of that name.
+        choose(w, 2);
+        QCOMPARE(w.CurrentTemplateNo(), o.keys[2]);
+
+        // Another program removes a project: choosing it falls back to no project, silently.
+        o.db().deleteProject(o.keys[0]);
+        choose(w, 4);
+        QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
+        QVERIFY(o.prompter.shown.isEmpty());
+
+        // A text of any length is stored, and shown cut: laying it out whole could exhaust memory.
+        Action huge = SampleAction(o.keys[2], "*.x");
+        huge.description = QString(20'000'000, u'é');
+        o.db().addAction(huge);
+        choose(w, 1);
+        const QString shown = child<QLabel>(w, "lbl_description")->text();
+        QVERIFY(shown.size() < 10'000 && huge.description.startsWith(shown.chopped(1)));
+        QCOMPARE(child<QTableWidget>(w, "tbl_actions")->item(0, 8)->text(), shown);
+    }
+
+    void menusAndRunCommandsFollowTheProject()
+    {
+        OpenMainWindow o({{"Avec", {"*.a"}}, {"Vide", {}}});
+        frm_main &w = o.window;
+        o.run.released = true;
+        // A project without actions: the run commands say so.
+        choose(w, 2);
+        w.Timer1_Timer();
+        QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-0"));
+        w.mnu_simulate_Click();
+        QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+        choose(w, 1); // one action: the timer follows by itself
+        QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-1"));
+
+        // A simulation is confirmed by a question, not by the dialog; No starts nothing.
+        o.prompter.answers.enqueue(QMessageBox::No);
+        w.mnu_simulate_Click();
+        QVERIFY(!runWindow());
+        w.mnu_simulate_Click(); // Yes
+        QTRY_VERIFY(runWindow() && runWindow()->isFinished());
+        QCOMPARE(o.run.lastRequest().mode, RunMode::Simulate);
+        QCOMPARE(o.driver.questions, 0);
+    }
+
+    void synchronisationGoesThroughTheConfirmation()
+    {
+        OpenMainWindow o({{"Sauvegarde", {"*.a", "*.b"}}});
+        frm_main &w = o.window;
+        DialogDriver &driver = o.driver;
+        choose(w, 1);
+        w.Timer1_Timer();
+
+        // The dialog's option counts only with OK; Annuler starts nothing.
+        driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
+        w.mnu_sync_Click();
+        QVERIFY(!runWindow());
+        w.mnu_sync_Click();
+        QPointer<frm_sync> first = runWindow();
+        QVERIFY(first);
+        QTRY_VERIFY(w.BusyFlag());
+        const RunRequest request = o.run.lastRequest();
+        QCOMPARE(request.mode, RunMode::Synchronize);
+        QVERIFY(request.showAllInReport);
+        QCOMPARE(request.actions.back().fileFilter, QStringLiteral("*.b"));
+
+        // Never two runs at once, and the button leaves the running window alone. Nothing changes
+        // projects, actions or the database meanwhile: not the menu, not a double click on a row.
+        w.cmd_sync_Click();
+        w.mnu_sync_Click();
+        w.mnu_deleteaction_Click();
+        w.mnu_deletetemplate_Click();
+        auto *table = child<QTableWidget>(w, "tbl_actions");
+        const QPoint row = table->visualRect(table->model()->index(0, 1)).center();
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
+        QTest::qWait(50);
+        QVERIFY(driver.titles.size() == 2 && o.prompter.shown.isEmpty());
+        QVERIFY(first->isVisible() && !first->CancelRequested());
+        QCOMPARE(o.run.runs.load(), 1);
+        QCOMPARE(states(w), QStringLiteral("0111-111-0001-000-1"));
+
+        // At the end the browser is re-read: an action added meanwhile shows up.
+        o.db().addAction(SampleAction(o.keys[0], "*.c"));
+        o.run.released = true;
+        QTRY_VERIFY(first->isFinished());
+        QVERIFY(!w.BusyFlag());
+        QCOMPARE(browserOf(w).rowCount(), 3);
+        QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-1"));
+    }
+
+    // Quitting during a run is tried on a real desktop.
+    void escStopsTheRun()
+    {
+        OpenMainWindow o({{"Sauvegarde", {"*.a"}}});
+        frm_main &w = o.window;
+        w.show();
+        choose(w, 1);
+        w.mnu_simulate_Click();
+        QTRY_VERIFY(runWindow() && runWindow()->isRunning());
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::keyClick(&w, Qt::Key_Escape);
+        QTRY_VERIFY(runWindow()->isFinished());
+        QVERIFY(runWindow()->CancelRequested());
+    }
 };
-
-void FrmMainTest::browsingProjectsAndActions()
-{
-    OpenMainWindow o({{"Zeta", {}}, {"l'été", {"*.jpg"}}, {"Double", {}}, {"Double", {}}});
-    frm_main &w = o.window;
-    QCOMPARE(entries(w), (QStringList {"- Aucun -", "Double", "Double", "l'été", "Zeta"}));
-
-    // Either entry of a doubled name chooses the first project of that name.
-    choose(w, 2);
-    QCOMPARE(w.CurrentTemplateNo(), o.keys[2]);
-
-    // Another program removes a project: choosing it falls back to no project, silently.
-    o.db().deleteProject(o.keys[0]);
-    choose(w, 4);
-    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QVERIFY(o.prompter.shown.isEmpty());
-
-    // A text of any length is stored, and shown cut: laying it out whole could exhaust memory.
-    Action huge = SampleAction(o.keys[2], "*.x");
-    huge.description = QString(20'000'000, u'é');
-    o.db().addAction(huge);
-    choose(w, 1);
-    const QString shown = child<QLabel>(w, "lbl_description")->text();
-    QVERIFY(shown.size() < 10'000 && huge.description.startsWith(shown.chopped(1)));
-    QCOMPARE(child<QTableWidget>(w, "tbl_actions")->item(0, 8)->text(), shown);
-}
-
-void FrmMainTest::menusAndRunCommandsFollowTheProject()
-{
-    OpenMainWindow o({{"Avec", {"*.a"}}, {"Vide", {}}});
-    frm_main &w = o.window;
-    o.run.released = true;
-    // A project without actions: the run commands say so.
-    choose(w, 2);
-    w.Timer1_Timer();
-    QCOMPARE(states(w), QStringLiteral("1011-001-1110-100-0"));
-    w.mnu_simulate_Click();
-    QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
-    choose(w, 1); // one action: the timer follows by itself
-    QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-1"));
-
-    // A simulation is confirmed by a question, not by the dialog; No starts nothing.
-    o.prompter.answers.enqueue(QMessageBox::No);
-    w.mnu_simulate_Click();
-    QVERIFY(!runWindow());
-    w.mnu_simulate_Click(); // Yes
-    QTRY_VERIFY(runWindow() && runWindow()->isFinished());
-    QCOMPARE(o.run.lastRequest().mode, RunMode::Simulate);
-    QCOMPARE(o.driver.questions, 0);
-}
-
-void FrmMainTest::synchronisationGoesThroughTheConfirmation()
-{
-    OpenMainWindow o({{"Sauvegarde", {"*.a", "*.b"}}});
-    frm_main &w = o.window;
-    DialogDriver &driver = o.driver;
-    choose(w, 1);
-    w.Timer1_Timer();
-
-    // The dialog's option counts only with OK; Annuler starts nothing.
-    driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
-    w.mnu_sync_Click();
-    QVERIFY(!runWindow());
-    w.mnu_sync_Click();
-    QPointer<frm_sync> first = runWindow();
-    QVERIFY(first);
-    QTRY_VERIFY(w.BusyFlag());
-    const RunRequest request = o.run.lastRequest();
-    QCOMPARE(request.mode, RunMode::Synchronize);
-    QVERIFY(request.showAllInReport);
-    QCOMPARE(request.actions.back().fileFilter, QStringLiteral("*.b"));
-
-    // Never two runs at once, and the button leaves the running window alone. Nothing changes
-    // projects, actions or the database meanwhile: not the menu, not a double click on a row.
-    w.cmd_sync_Click();
-    w.mnu_sync_Click();
-    w.mnu_deleteaction_Click();
-    w.mnu_deletetemplate_Click();
-    auto *table = child<QTableWidget>(w, "tbl_actions");
-    const QPoint row = table->visualRect(table->model()->index(0, 1)).center();
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
-    QTest::qWait(50);
-    QVERIFY(driver.titles.size() == 2 && o.prompter.shown.isEmpty());
-    QVERIFY(first->isVisible() && !first->CancelRequested());
-    QCOMPARE(o.run.runs.load(), 1);
-    QCOMPARE(states(w), QStringLiteral("0111-111-0001-000-1"));
-
-    // At the end the browser is re-read: an action added meanwhile shows up.
-    o.db().addAction(SampleAction(o.keys[0], "*.c"));
-    o.run.released = true;
-    QTRY_VERIFY(first->isFinished());
-    QVERIFY(!w.BusyFlag());
-    QCOMPARE(browserOf(w).rowCount(), 3);
-    QTRY_COMPARE(states(w), QStringLiteral("1111-111-1111-111-1"));
-}
-
-// Quitting during a run is tried on a real desktop.
-void FrmMainTest::escStopsTheRun()
-{
-    OpenMainWindow o({{"Sauvegarde", {"*.a"}}});
-    frm_main &w = o.window;
-    w.show();
-    choose(w, 1);
-    w.mnu_simulate_Click();
-    QTRY_VERIFY(runWindow() && runWindow()->isRunning());
-    w.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_Escape);
-    QTRY_VERIFY(runWindow()->isFinished());
-    QVERIFY(runWindow()->CancelRequested());
-}
 
 QTEST_MAIN(FrmMainTest)
 #include "frm_main_test.moc"

@@ -44,68 +44,65 @@ class FrmSchedulerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void fillsOnceLoadedAndFindsTheProject();
-    void okValidatesThenWritesTheFile();
-};
+    void fillsOnceLoadedAndFindsTheProject()
+    {
+        TempDir dir;
+        const Schedule daily {"Sauvegarde été", "01.03.2027", "07:05", true, true};
+        OpenDialog open(dir, daily);
+        QVERIFY(open.filled());
+        QCOMPARE(open.project()->currentText(), daily.SchTemplate);
+        QCOMPARE(open.box("txt_date")->text() + open.box("txt_time")->text(), "01.03.202707:05");
 
-void FrmSchedulerTest::fillsOnceLoadedAndFindsTheProject()
-{
-    TempDir dir;
-    const Schedule daily {"Sauvegarde été", "01.03.2027", "07:05", true, true};
-    OpenDialog open(dir, daily);
-    QVERIFY(open.filled());
-    QCOMPARE(open.project()->currentText(), daily.SchTemplate);
-    QCOMPARE(open.box("txt_date")->text() + open.box("txt_time")->text(), "01.03.202707:05");
-
-    // A project renamed since shows as "- Aucun -"; a name in another case is found.
-    for (const auto &[stored, shown] :
-        {std::pair {"Sauvegarde ete", "- Aucun -"}, std::pair {"PHOTOS", "Photos"}}) {
-        OpenDialog other(dir, {QString::fromUtf8(stored), {}, {}, false, false});
-        QVERIFY(other.filled());
-        QCOMPARE(other.project()->currentText(), QString::fromUtf8(shown));
+        // A project renamed since shows as "- Aucun -"; a name in another case is found.
+        for (const auto &[stored, shown] :
+            {std::pair {"Sauvegarde ete", "- Aucun -"}, std::pair {"PHOTOS", "Photos"}}) {
+            OpenDialog other(dir, {QString::fromUtf8(stored), {}, {}, false, false});
+            QVERIFY(other.filled());
+            QCOMPARE(other.project()->currentText(), QString::fromUtf8(shown));
+        }
     }
-}
 
-// Reading the texts is the core's; here that the dialog refuses, saves, or writes nothing.
-void FrmSchedulerTest::okValidatesThenWritesTheFile()
-{
-    TempDir dir;
-    const QString file = dir("TDRL-timer.tmr");
-    OpenDialog open(dir, Schedule());
-    QVERIFY(open.filled());
-    open.project()->setCurrentIndex(2);
-    open.box("txt_time")->setText(QStringLiteral(" 7:05 "));
-    open.box("txt_date")->setText(QStringLiteral("1.3.2027x"));
-    open.press("cmd_ok");
-    QCOMPARE(open.prompter.said().size(), 1);
-    QCOMPARE(QApplication::focusWidget(), open.box("txt_date"));
-    QVERIFY(open.dialog.isVisible() && !QFile::exists(file));
-    open.box("txt_date")->setText(QStringLiteral("1.3.2027"));
-    open.press("cmd_ok");
-    const Schedule once = LoadSchedule(dir.path());
-    QCOMPARE(once.SchTemplate + once.SchDate + once.SchTime, "Sauvegarde été01.03.202707:05");
-    QVERIFY(!once.SchDaily && !once.SchEnabled);
+    // Reading the texts is the core's; here that the dialog refuses, saves, or writes nothing.
+    void okValidatesThenWritesTheFile()
+    {
+        TempDir dir;
+        const QString file = dir("TDRL-timer.tmr");
+        OpenDialog open(dir, Schedule());
+        QVERIFY(open.filled());
+        open.project()->setCurrentIndex(2);
+        open.box("txt_time")->setText(QStringLiteral(" 7:05 "));
+        open.box("txt_date")->setText(QStringLiteral("1.3.2027x"));
+        open.press("cmd_ok");
+        QCOMPARE(open.prompter.said().size(), 1);
+        QCOMPARE(QApplication::focusWidget(), open.box("txt_date"));
+        QVERIFY(open.dialog.isVisible() && !QFile::exists(file));
+        open.box("txt_date")->setText(QStringLiteral("1.3.2027"));
+        open.press("cmd_ok");
+        const Schedule once = LoadSchedule(dir.path());
+        QCOMPARE(once.SchTemplate + once.SchDate + once.SchTime, "Sauvegarde été01.03.202707:05");
+        QVERIFY(!once.SchDaily && !once.SchEnabled);
 
-    // A daily schedule may have no date.
-    OpenDialog daily(dir, once);
-    QVERIFY(daily.filled());
-    daily.box("txt_date")->clear();
-    daily.tick("chk_daily")->click();
-    daily.press("cmd_ok");
-    QVERIFY(daily.prompter.said().isEmpty());
-    QVERIFY(LoadSchedule(dir.path()).SchDaily);
+        // A daily schedule may have no date.
+        OpenDialog daily(dir, once);
+        QVERIFY(daily.filled());
+        daily.box("txt_date")->clear();
+        daily.tick("chk_daily")->click();
+        daily.press("cmd_ok");
+        QVERIFY(daily.prompter.said().isEmpty());
+        QVERIFY(LoadSchedule(dir.path()).SchDaily);
 
-    // "Annuler" writes nothing, and does not check the box being left.
-    const QByteArray before = readFile(file);
-    OpenDialog cancelled(dir, once);
-    QVERIFY(cancelled.filled());
-    cancelled.box("txt_time")->setText(QStringLiteral("7:5"));
-    cancelled.box("txt_time")->setFocus();
-    cancelled.press("cmd_cancel");
-    QCoreApplication::processEvents();
-    QVERIFY(cancelled.prompter.said().isEmpty());
-    QCOMPARE(readFile(file), before);
-}
+        // "Annuler" writes nothing, and does not check the box being left.
+        const QByteArray before = readFile(file);
+        OpenDialog cancelled(dir, once);
+        QVERIFY(cancelled.filled());
+        cancelled.box("txt_time")->setText(QStringLiteral("7:5"));
+        cancelled.box("txt_time")->setFocus();
+        cancelled.press("cmd_cancel");
+        QCoreApplication::processEvents();
+        QVERIFY(cancelled.prompter.said().isEmpty());
+        QCOMPARE(readFile(file), before);
+    }
+};
 
 QTEST_MAIN(FrmSchedulerTest)
 #include "frm_scheduler_test.moc"

@@ -32,168 +32,157 @@ class ProjectCommandsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void maintenanceFromNewProjectToItsDeletion();
-    void aRefusedWriteKeepsTheEditorOpenAndBound();
-    void exportThenImportThroughTheWindow();
-    void replacingAProjectOfTheSameName();
-    void theCompanionRunFile();
+    void maintenanceFromNewProjectToItsDeletion()
+    {
+        OpenMainWindow o;
+        frm_main &w = o.window;
+        // No project chosen: a message, and no action editor to answer.
+        o.driver.steps << [](QDialog *d) { press(d, "cmd_cancel"); };
+        w.mnu_newaction_Click();
+        QVERIFY(o.driver.titles.isEmpty());
+        o.driver.steps.clear();
+        // A blank name is refused, the editor staying open; the name is stored trimmed.
+        o.driver.steps << [](QDialog *d) {
+            fill(d, {{"txt_name", "   "}});
+        } << [](QDialog *d) {
+            fill(d, {{"txt_name", "  Photos été "}, {"txt_description", "vers la clé"}});
+        };
+        w.mnu_newtemplate_Click();
+        QCOMPARE(o.prompter.said(false), QStringList(2, "Erreur"));
+        QCOMPARE(projectList(w)->currentText() + u'|' + projectList(w)->toolTip(),
+            QStringLiteral("Photos été|vers la clé"));
+        const qint64 key = w.CurrentTemplateNo();
+
+        o.driver.steps.enqueue([](QDialog *d) {
+            fill(d, {{"txt_filter", "*.jpg"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
+        });
+        w.mnu_newaction_Click();
+        // Rename the project: its action goes with it.
+        o.driver.steps.enqueue([](QDialog *d) { fill(d, {{"txt_name", "Images"}}); });
+        w.mnu_edittemplate_Click();
+        QCOMPARE(chosen(w), QStringLiteral("Images #%1, 1 actions").arg(key));
+        o.driver.steps.enqueue([](QDialog *d) { fill(d, {{"txt_filter", "*.png"}}); });
+        w.mnu_editaction_Click();
+        QCOMPARE(filter(w), QStringLiteral("*.png"));
+        QCOMPARE(o.db().actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
+
+        // Deleting asks first, No being the default: No keeps, Yes removes (the project with its
+        // actions).
+        o.prompter.answers << QMessageBox::No << QMessageBox::Yes;
+        w.mnu_deleteaction_Click();
+        QCOMPARE(browserOf(w).rowCount(), 1);
+        w.mnu_deleteaction_Click();
+        QCOMPARE(browserOf(w).rowCount(), 0);
+        o.db().addAction(SampleAction(key, "*.a"));
+        o.prompter.answers << QMessageBox::No << QMessageBox::Yes;
+        w.mnu_deletetemplate_Click();
+        QCOMPARE(entries(w).size(), 2);
+        w.mnu_deletetemplate_Click();
+        QCOMPARE(entries(w), QStringList {"- Aucun -"});
+        QVERIFY(o.db().allActionsByFilter().empty());
+        for (const auto &box : std::as_const(o.prompter.shown))
+            QCOMPARE(box.defaultButton, QMessageBox::No);
+    }
+
+    void aRefusedWriteKeepsTheEditorOpenAndBound()
+    {
+        OpenMainWindow o({{"Premier", {}}, {"Second", {}}});
+        frm_main &w = o.window;
+        const qint64 first = o.keys[0];
+        const QString file = o.dir("Tandrel.mdb");
+        choose(w, 1);
+
+        // While the editor is open another project is chosen and another program locks the file.
+        std::unique_ptr<WriteLock> lock;
+        QString kept;
+        o.driver.steps.enqueue([&](QDialog *d) {
+            choose(w, 2);
+            lock = std::make_unique<WriteLock>(file);
+            fill(d, {{"txt_filter", "*.doc"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
+        });
+        o.driver.steps.enqueue([&](QDialog *d) {
+            kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
+            lock->release();
+            press(d, "cmd_ok");
+        });
+        w.mnu_newaction_Click();
+        QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+        QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
+        ProjectDb db = o.db();
+        QCOMPARE(int(db.allActionsByFilter().size()), 1);
+        QCOMPARE(db.actionsOf(first).at(0).fileFilter, QStringLiteral("*.doc"));
+
+        // Another program replaces the project while its action editor is open: the save says so,
+        // stores nothing, and the list is read again.
+        choose(w, 1);
+        o.driver.steps.enqueue([&](QDialog *d) {
+            db.addProjectWithActions(QStringLiteral("Premier"), QString(), {}, {first});
+            fill(
+                d, {{"txt_filter", "*.perdu"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
+        });
+        w.mnu_newaction_Click();
+        QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+        QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
+        QVERIFY(db.allActionsByFilter().empty());
+    }
+
+    void exportThenImportThroughTheWindow()
+    {
+        OpenMainWindow o({{"Été", {"*.0", "*.1"}}});
+        choose(o.window, 1);
+        const QString file
+            = o.dir.mkdir(QStringLiteral("mes échanges")) + QStringLiteral("/été.TDRL");
+        o.prompter.files << file << o.dir("nulle part/P.TDRL");
+        o.window.mnu_export_Click();
+        QVERIFY(o.prompter.said().value(0).contains(file));
+
+        // Import into another installation: the project comes with its actions and is chosen.
+        OpenMainWindow other;
+        other.prompter.files << file
+                             << o.dir.write(QStringLiteral("sans nom.TDRL"), "[Main]\nActions=1\n");
+        other.window.mnu_import_Click();
+        QCOMPARE(chosen(other.window), QStringLiteral("Été #1, 2 actions"));
+
+        // The file checks are the exchange layer's: here one refused import, one failed export.
+        other.window.mnu_import_Click();
+        o.window.mnu_export_Click();
+        QCOMPARE(other.prompter.said(false), (QStringList {"Information", "Erreur"}));
+        QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+        QCOMPARE(other.db().projectsByName().size(), 1u);
+    }
+
+    void replacingAProjectOfTheSameName()
+    {
+        OpenMainWindow o({{"NEUF", {"*.0", "*.1", "*.2"}}});
+        const QString file = o.dir.write(QStringLiteral("neuf.TDRL"),
+            "[Main]\nTemplateName=Neuf\nActions=1\n[Action1]\nFileFilter=*.n\n");
+
+        // No to the replacement; then Yes and No to the deletion: nothing changes.
+        o.prompter.files << file << file << file;
+        o.prompter.answers << QMessageBox::No << QMessageBox::Yes << QMessageBox::No;
+        o.window.mnu_import_Click();
+        o.window.mnu_import_Click();
+        QCOMPARE(o.db().actionsOf(o.keys[0]).size(), 3u);
+
+        // Yes then Yes: the old project and its actions go, the file's project comes.
+        o.window.mnu_import_Click();
+        QCOMPARE(o.db().projectsByName().size(), 1u);
+        QVERIFY(o.db().actionsOf(o.keys[0]).empty());
+        QCOMPARE(filter(o.window), QStringLiteral("*.n"));
+    }
+
+    void theCompanionRunFile()
+    {
+        OpenMainWindow o({{"Nuit", {"*.0"}}});
+        choose(o.window, 1);
+
+        // Yes writes the file (its text is the exchange layer's), with the answer to the report
+        // question.
+        o.prompter.answers << QMessageBox::Yes << QMessageBox::No;
+        o.window.mnu_exporttoini_Click();
+        QVERIFY(readFile(o.dir("TDRL_Exe.ini")).contains("ShowReport=NON"));
+    }
 };
-
-void ProjectCommandsTest::maintenanceFromNewProjectToItsDeletion()
-{
-    OpenMainWindow o;
-    frm_main &w = o.window;
-    // No project chosen: a message, and no action editor to answer.
-    o.driver.steps << [](QDialog *d) { press(d, "cmd_cancel"); };
-    w.mnu_newaction_Click();
-    QVERIFY(o.driver.titles.isEmpty());
-    o.driver.steps.clear();
-    // A blank name is refused, the editor staying open; the name is stored trimmed.
-    o.driver.steps << [](QDialog *d) {
-        fill(d, {{"txt_name", "   "}});
-    } << [](QDialog *d) {
-        fill(d, {{"txt_name", "  Photos été "}, {"txt_description", "vers la clé"}});
-    };
-    w.mnu_newtemplate_Click();
-    QCOMPARE(o.prompter.said(false), QStringList(2, "Erreur"));
-    QCOMPARE(projectList(w)->currentText() + u'|' + projectList(w)->toolTip(),
-        QStringLiteral("Photos été|vers la clé"));
-    const qint64 key = w.CurrentTemplateNo();
-
-    o.driver.steps.enqueue([](QDialog *d) {
-        fill(d, {{"txt_filter", "*.jpg"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
-    });
-    w.mnu_newaction_Click();
-    // Rename the project: its action goes with it.
-    o.driver.steps.enqueue([](QDialog *d) { fill(d, {{"txt_name", "Images"}}); });
-    w.mnu_edittemplate_Click();
-    QCOMPARE(chosen(w), QStringLiteral("Images #%1, 1 actions").arg(key));
-    o.driver.steps.enqueue([](QDialog *d) { fill(d, {{"txt_filter", "*.png"}}); });
-    w.mnu_editaction_Click();
-    QCOMPARE(filter(w), QStringLiteral("*.png"));
-    QCOMPARE(o.db().actionsOf(key).front().fileFilter, QStringLiteral("*.png"));
-
-    // Deleting asks first, No being the default: No keeps, Yes removes (the project with its
-    // actions).
-    o.prompter.answers << QMessageBox::No << QMessageBox::Yes;
-    w.mnu_deleteaction_Click();
-    QCOMPARE(browserOf(w).rowCount(), 1);
-    w.mnu_deleteaction_Click();
-    QCOMPARE(browserOf(w).rowCount(), 0);
-    o.db().addAction(SampleAction(key, "*.a"));
-    o.prompter.answers << QMessageBox::No << QMessageBox::Yes;
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(entries(w).size(), 2);
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(entries(w), QStringList {"- Aucun -"});
-    QVERIFY(o.db().allActionsByFilter().empty());
-    for (const auto &box : std::as_const(o.prompter.shown))
-        QCOMPARE(box.defaultButton, QMessageBox::No);
-}
-
-void ProjectCommandsTest::aRefusedWriteKeepsTheEditorOpenAndBound()
-{
-    OpenMainWindow o({{"Premier", {}}, {"Second", {}}});
-    frm_main &w = o.window;
-    const qint64 first = o.keys[0];
-    const QString file = o.dir("Tandrel.mdb");
-    choose(w, 1);
-
-    // While the editor is open another project is chosen and another program locks the file.
-    std::unique_ptr<WriteLock> lock;
-    QString kept;
-    o.driver.steps.enqueue([&](QDialog *d) {
-        choose(w, 2);
-        lock = std::make_unique<WriteLock>(file);
-        fill(d, {{"txt_filter", "*.doc"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
-    });
-    o.driver.steps.enqueue([&](QDialog *d) {
-        kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
-        lock->release();
-        press(d, "cmd_ok");
-    });
-    w.mnu_newaction_Click();
-    QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
-    QCOMPARE(kept, QStringLiteral("*.doc/a//b/"));
-    ProjectDb db = o.db();
-    QCOMPARE(int(db.allActionsByFilter().size()), 1);
-    QCOMPARE(db.actionsOf(first).at(0).fileFilter, QStringLiteral("*.doc"));
-
-    // A locked file while deleting a project: the error box, and the project stays whole.
-    choose(w, 1);
-    WriteLock again(file);
-    w.mnu_deletetemplate_Click();
-    QCOMPARE(o.prompter.said(false).value(1), QStringLiteral("Erreur"));
-    again.release();
-    QCOMPARE(int(db.actionsOf(first).size()), 1);
-
-    // Another program replaces the project while its action editor is open: the save says so,
-    // stores nothing, and the list is read again.
-    o.driver.steps.enqueue([&](QDialog *d) {
-        db.addProjectWithActions(QStringLiteral("Premier"), QString(), {}, {first});
-        fill(d, {{"txt_filter", "*.perdu"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
-    });
-    w.mnu_newaction_Click();
-    QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
-    QCOMPARE(chosen(w), QStringLiteral("- Aucun - #0, 0 actions"));
-    QVERIFY(db.allActionsByFilter().empty());
-}
-
-void ProjectCommandsTest::exportThenImportThroughTheWindow()
-{
-    OpenMainWindow o({{"Été", {"*.0", "*.1"}}});
-    choose(o.window, 1);
-    const QString file = o.dir.mkdir(QStringLiteral("mes échanges")) + QStringLiteral("/été.TDRL");
-    o.prompter.files << file << o.dir("nulle part/P.TDRL");
-    o.window.mnu_export_Click();
-    QVERIFY(o.prompter.said().value(0).contains(file));
-
-    // Import into another installation: the project comes with its actions and is chosen.
-    OpenMainWindow other;
-    other.prompter.files << file
-                         << o.dir.write(QStringLiteral("sans nom.TDRL"), "[Main]\nActions=1\n");
-    other.window.mnu_import_Click();
-    QCOMPARE(chosen(other.window), QStringLiteral("Été #1, 2 actions"));
-
-    // The file checks are the exchange layer's: here one refused import, one failed export.
-    other.window.mnu_import_Click();
-    o.window.mnu_export_Click();
-    QCOMPARE(other.prompter.said(false), (QStringList {"Information", "Erreur"}));
-    QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
-    QCOMPARE(other.db().projectsByName().size(), 1u);
-}
-
-void ProjectCommandsTest::replacingAProjectOfTheSameName()
-{
-    OpenMainWindow o({{"NEUF", {"*.0", "*.1", "*.2"}}});
-    const QString file = o.dir.write(QStringLiteral("neuf.TDRL"),
-        "[Main]\nTemplateName=Neuf\nActions=1\n[Action1]\nFileFilter=*.n\n");
-
-    // No to the replacement; then Yes and No to the deletion: nothing changes.
-    o.prompter.files << file << file << file;
-    o.prompter.answers << QMessageBox::No << QMessageBox::Yes << QMessageBox::No;
-    o.window.mnu_import_Click();
-    o.window.mnu_import_Click();
-    QCOMPARE(o.db().actionsOf(o.keys[0]).size(), 3u);
-
-    // Yes then Yes: the old project and its actions go, the file's project comes.
-    o.window.mnu_import_Click();
-    QCOMPARE(o.db().projectsByName().size(), 1u);
-    QVERIFY(o.db().actionsOf(o.keys[0]).empty());
-    QCOMPARE(filter(o.window), QStringLiteral("*.n"));
-}
-
-void ProjectCommandsTest::theCompanionRunFile()
-{
-    OpenMainWindow o({{"Nuit", {"*.0"}}});
-    choose(o.window, 1);
-
-    // Yes writes the file (its text is the exchange layer's), with the answer to the report
-    // question.
-    o.prompter.answers << QMessageBox::Yes << QMessageBox::No;
-    o.window.mnu_exporttoini_Click();
-    QVERIFY(readFile(o.dir("TDRL_Exe.ini")).contains("ShowReport=NON"));
-}
 
 QTEST_MAIN(ProjectCommandsTest)
 #include "project_commands_test.moc"

@@ -36,98 +36,94 @@ class ScheduleWatcherTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void aDueScheduleRunsOnceThenSwitchesItselfOff();
-    void aDueRunWaitsForTheRunGoingOrBeingConfirmed();
-    void anOpenEditorStillSavesItsAction();
-};
+    void aDueScheduleRunsOnceThenSwitchesItselfOff()
+    {
+        Watched w({"Sauvegarde", "06.12.2026", "08:30", false, true});
+        w.tickAt(day1.addDays(-1), QTime(8, 30));
+        QVERIFY(!runWindow());
 
-void ScheduleWatcherTest::aDueScheduleRunsOnceThenSwitchesItselfOff()
-{
-    Watched w({"Sauvegarde", "06.12.2026", "08:30", false, true});
-    w.tickAt(day1.addDays(-1), QTime(8, 30));
-    QVERIFY(!runWindow());
+        // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
+        w.tickAt(day1, QTime(8, 30, 0));
+        QPointer<frm_sync> window = runWindow();
+        QVERIFY(window);
+        QTRY_VERIFY(w.run.started);
+        QCOMPARE(w.run.lastRequest().projectName, QStringLiteral("Sauvegarde"));
+        QCOMPARE(w.chosenName(), QStringLiteral("Sauvegarde"));
 
-    // Due: the scheduled project runs, without confirmation, and stays chosen meanwhile.
-    w.tickAt(day1, QTime(8, 30, 0));
-    QPointer<frm_sync> window = runWindow();
-    QVERIFY(window);
-    QTRY_VERIFY(w.run.started);
-    QCOMPARE(w.run.lastRequest().projectName, QStringLiteral("Sauvegarde"));
-    QCOMPARE(w.chosenName(), QStringLiteral("Sauvegarde"));
+        // It switched itself off, in the file too.
+        QVERIFY(!LoadSchedule(w.dir.path()).SchEnabled);
+        w.tickAt(day1, QTime(8, 30, 30));
+        QCOMPARE(runWindow(), window.data());
 
-    // It switched itself off, in the file too.
-    QVERIFY(!LoadSchedule(w.dir.path()).SchEnabled);
-    w.tickAt(day1, QTime(8, 30, 30));
-    QCOMPARE(runWindow(), window.data());
+        // The window closes by itself and the project chosen before comes back.
+        w.run.released = true;
+        QTRY_VERIFY(window.isNull());
+        QCOMPARE(w.chosenName(), QStringLiteral("Autre"));
+        QCOMPARE(w.run.runs.load(), 1);
+        QVERIFY(w.prompter.said().isEmpty());
 
-    // The window closes by itself and the project chosen before comes back.
-    w.run.released = true;
-    QTRY_VERIFY(window.isNull());
-    QCOMPARE(w.chosenName(), QStringLiteral("Autre"));
-    QCOMPARE(w.run.runs.load(), 1);
-    QVERIFY(w.prompter.said().isEmpty());
+        // A schedule for a project that is gone starts nothing, not even the chosen project.
+        SaveSchedule(w.dir.path(), {"Ancien nom", "07.12.2026", "09:00", false, true});
+        w.window.LoadTimerSettings();
+        w.tickAt(day2, QTime(9, 0));
+        QVERIFY(!runWindow());
+    }
 
-    // A schedule for a project that is gone starts nothing, not even the chosen project.
-    SaveSchedule(w.dir.path(), {"Ancien nom", "07.12.2026", "09:00", false, true});
-    w.window.LoadTimerSettings();
-    w.tickAt(day2, QTime(9, 0));
-    QVERIFY(!runWindow());
-}
+    void aDueRunWaitsForTheRunGoingOrBeingConfirmed()
+    {
+        Watched w({"Sauvegarde", "", "08:30", true, true});
 
-void ScheduleWatcherTest::aDueRunWaitsForTheRunGoingOrBeingConfirmed()
-{
-    Watched w({"Sauvegarde", "", "08:30", true, true});
-
-    // A simulation is going when the schedule becomes due; once it has ended, its window is
-    // closed and the scheduled run starts.
-    w.window.mnu_simulate_Click();
-    QPointer<frm_sync> manual = runWindow();
-    QTRY_VERIFY(w.run.started);
-    w.tickAt(day1, QTime(8, 30));
-    QCOMPARE(w.run.runs.load(), 1);
-    w.run.released = true;
-    QTRY_VERIFY(manual->isFinished());
-    w.tickAt(day1, QTime(8, 31));
-    QTRY_VERIFY(manual.isNull());
-    QTRY_COMPARE(w.run.runs.load(), 2);
-    QTRY_VERIFY(!runWindow());
-
-    // The next day the user is confirming a run when it becomes due: the scheduled run waits
-    // for the answer.
-    bool startedDuringQuestion = true;
-    w.driver.steps.enqueue([&](QDialog *question) {
-        w.tickAt(day2, QTime(8, 30));
-        startedDuringQuestion = runWindow() != nullptr;
-        press(question, "cmd_cancel");
-    });
-    w.window.mnu_sync_Click();
-    QVERIFY(!startedDuringQuestion);
-    w.tickAt(day2, QTime(8, 30, 1));
-    QTRY_COMPARE(w.run.runs.load(), 3);
-    QTRY_VERIFY(!runWindow());
-
-    // Nothing starts while the program ends.
-    w.window.close();
-    w.tickAt(day2.addDays(1), QTime(8, 30));
-    QTest::qWait(20);
-    QCOMPARE(w.run.runs.load(), 3);
-}
-
-void ScheduleWatcherTest::anOpenEditorStillSavesItsAction()
-{
-    Watched w({"Sauvegarde", "", "08:30", true, true});
-    w.run.released = true;
-
-    // The scheduled run chooses its project while the action of "Autre" is being edited.
-    w.driver.steps.enqueue([&](QDialog *dialog) {
+        // A simulation is going when the schedule becomes due; once it has ended, its window is
+        // closed and the scheduled run starts.
+        w.window.mnu_simulate_Click();
+        QPointer<frm_sync> manual = runWindow();
+        QTRY_VERIFY(w.run.started);
         w.tickAt(day1, QTime(8, 30));
-        fill(dialog, {{"txt_description", "modifiée"}});
-    });
-    w.window.mnu_editaction_Click();
-    QTRY_COMPARE(w.run.runs.load(), 1);
-    QTRY_VERIFY(!runWindow());
-    QCOMPARE(w.db().actionsOf(w.keys[0]).at(0).description, QStringLiteral("modifiée"));
-}
+        QCOMPARE(w.run.runs.load(), 1);
+        w.run.released = true;
+        QTRY_VERIFY(manual->isFinished());
+        w.tickAt(day1, QTime(8, 31));
+        QTRY_VERIFY(manual.isNull());
+        QTRY_COMPARE(w.run.runs.load(), 2);
+        QTRY_VERIFY(!runWindow());
+
+        // The next day the user is confirming a run when it becomes due: the scheduled run waits
+        // for the answer.
+        bool startedDuringQuestion = true;
+        w.driver.steps.enqueue([&](QDialog *question) {
+            w.tickAt(day2, QTime(8, 30));
+            startedDuringQuestion = runWindow() != nullptr;
+            press(question, "cmd_cancel");
+        });
+        w.window.mnu_sync_Click();
+        QVERIFY(!startedDuringQuestion);
+        w.tickAt(day2, QTime(8, 30, 1));
+        QTRY_COMPARE(w.run.runs.load(), 3);
+        QTRY_VERIFY(!runWindow());
+
+        // Nothing starts while the program ends.
+        w.window.close();
+        w.tickAt(day2.addDays(1), QTime(8, 30));
+        QTest::qWait(20);
+        QCOMPARE(w.run.runs.load(), 3);
+    }
+
+    void anOpenEditorStillSavesItsAction()
+    {
+        Watched w({"Sauvegarde", "", "08:30", true, true});
+        w.run.released = true;
+
+        // The scheduled run chooses its project while the action of "Autre" is being edited.
+        w.driver.steps.enqueue([&](QDialog *dialog) {
+            w.tickAt(day1, QTime(8, 30));
+            fill(dialog, {{"txt_description", "modifiée"}});
+        });
+        w.window.mnu_editaction_Click();
+        QTRY_COMPARE(w.run.runs.load(), 1);
+        QTRY_VERIFY(!runWindow());
+        QCOMPARE(w.db().actionsOf(w.keys[0]).at(0).description, QStringLiteral("modifiée"));
+    }
+};
 
 QTEST_MAIN(ScheduleWatcherTest)
 #include "schedule_watcher_test.moc"
