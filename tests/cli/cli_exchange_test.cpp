@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Export, then import over a project of the same name in another case (only with --replace,
 // which belongs to import); what is refused exits with 3.
 TEST(CliExchange, ExportsAndImportsProjectFiles)
@@ -44,7 +42,8 @@ TEST(CliExchange, RunsTheProjectOfTheCompanionFileAndSavesItsReportOnlyWhenAsked
     TempDir app, tree;
     tree.write("origine/a.txt", "a");
     tree.mkdir("copie");
-    StoreProject(app.path(), "Lettres", {SampleAction(0, "*.*", tree("origine"), tree("copie"), true)});
+    StoreProject(
+        app.path(), "Lettres", {SampleAction(0, "*.*", tree("origine"), tree("copie"), true)});
 
     EXPECT_EQ(RunCli({"--app-dir", app.path(), "run"}).exitCode, 3); // no companion file
     app.write("TDRL_Exe.ini", "[AutoRunTemplate]\nName=Lettres\nShowReport=NON\n");
@@ -58,5 +57,3 @@ TEST(CliExchange, RunsTheProjectOfTheCompanionFileAndSavesItsReportOnlyWhenAsked
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(QFile::exists(app("Lettres.log")));
 }
-
-} // namespace

@@ -10,8 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 // Of two projects of the same name the first one stored runs; the options reach the engine.
 TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
 {
@@ -19,8 +17,8 @@ TEST(CliRun, CopiesATreePrintsTheReportAndAppendsItToTheReportFile)
     tree.write("origine/Lettre.TXT", "lettre");
     StoreProject(app.path(), "Même nom",
         {SampleAction(0, "*.txt", tree("origine"), tree.mkdir("destination"), true)});
-    StoreProject(
-        app.path(), "Même nom", {SampleAction(0, "*.*", tree("origine"), tree.mkdir("autre"), true)});
+    StoreProject(app.path(), "Même nom",
+        {SampleAction(0, "*.*", tree("origine"), tree.mkdir("autre"), true)});
     const QStringList run {"--app-dir", app.path(), "run"};
 
     CliResult result = RunCli(run + QStringList {"--simulate", "Même nom"});
@@ -54,8 +52,8 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
     const QString locked = tree.write("destination/b.txt", "ancien");
     // No write bit at all: refused even when the tests run as root.
     ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0444), 0);
-    StoreProject(
-        app.path(), "Copie", {SampleAction(0, "*.txt", tree("origine"), tree("destination"), false)});
+    StoreProject(app.path(), "Copie",
+        {SampleAction(0, "*.txt", tree("origine"), tree("destination"), false)});
 
     CliResult result = RunCli({"--app-dir", app.path(), "run", "Copie"});
     EXPECT_EQ(result.exitCode, 1) << result.out.toStdString();
@@ -63,7 +61,8 @@ TEST(CliRun, ACopyErrorExitsWith1AndAFatalErrorWith2)
 
     // A project name too long for a file name: its report file cannot be written.
     const QString name(300, u'p');
-    StoreProject(app.path(), name, {SampleAction(0, "*.txt", tree("origine"), tree.mkdir("d2"), false)});
+    StoreProject(
+        app.path(), name, {SampleAction(0, "*.txt", tree("origine"), tree.mkdir("d2"), false)});
     result = RunCli({"--app-dir", app.path(), "run", name});
     EXPECT_EQ(result.exitCode, 2);
     // The failed save comes after the closing block; the fatal block ends the report.
@@ -107,5 +106,3 @@ TEST(CliRun, SigtermOrSigintCancelsTheRunWithTheCancellationBlockAndExit130)
     }
     EXPECT_EQ(ReadText(app("Longue.log")).count(cancelLine + "\r\n"), 2);
 }
-
-} // namespace

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Refusals exit with 3 before any run (no report is started), print nothing and say why on
 // standard error: usage errors (one per kind), unknown projects (the name is exact), a project
 // without actions, a file that is not a project database.
@@ -53,7 +51,8 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActions)
 {
     TempDir app, empty;
     StoreProject(app.path(), "zèbre");
-    StoreProject(app.path(), "Alpha", {SampleAction(0, "*.jpg", "/srv/photos", "/mnt/photos", true)});
+    StoreProject(
+        app.path(), "Alpha", {SampleAction(0, "*.jpg", "/srv/photos", "/mnt/photos", true)});
     const CliResult result = RunCli({"--app-dir", app.path(), "list"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.startsWith("Alpha\n    *.jpg  /srv/photos → /mnt/photos\n"))
@@ -62,5 +61,3 @@ TEST(CliList, ShowsProjectsInNameOrderEachWithItsActions)
     const CliResult none = RunCli({"--app-dir", empty.path(), "list"});
     EXPECT_EQ(none.exitCode + none.out.size(), 0);
 }
-
-} // namespace

@@ -33,6 +33,8 @@ QStringList JsonLines(const QString &out)
     return lines;
 }
 
+} // namespace
+
 // Every file examined is told, then each action and the end; the report goes to its file only.
 // A name that is not UTF-8 comes out escaped byte by byte.
 TEST(CliUnattended, JsonTellsEveryFileEachActionAndTheEnd)
@@ -138,5 +140,3 @@ TEST(CliUnattended, AnOldDatabaseIsUpgradedAndListed)
     EXPECT_TRUE(RunCli({"--app-dir", app.path(), "list"}).out.startsWith("Ancien"));
     EXPECT_TRUE(RunSql(app("Tandrel.mdb"), "SELECT KeepVersions FROM Actions"));
 }
-
-} // namespace

@@ -1,5 +1,10 @@
+#include "app_id.h"
+#include "autostart_entry.h"
 #include "main_window_driver.h"
 
+#include <QAction>
+#include <QFile>
+#include <QMenu>
 #include <QTableWidget>
 #include <QTest>
 
@@ -132,6 +137,32 @@ private slots:
         QTest::keyClick(&w, Qt::Key_Escape);
         QTRY_VERIFY(runWindow()->isFinished());
         QVERIFY(runWindow()->CancelRequested());
+    }
+
+    // What the entry holds is the support layer's; here the item's wiring.
+    void theItemWritesRemovesAndFollowsTheEntry()
+    {
+        TempDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        const QString entry = config("autostart/" + AppId() + ".desktop");
+        config.write("autostart", "un fichier"); // no folder can be made there
+        OpenMainWindow o;
+        auto *item = child<QAction>(o.window, "mnu_autostart");
+        item->trigger();
+        QVERIFY(!item->isChecked());
+        QCOMPARE(o.prompter.said(false), QStringList {"Erreur"});
+
+        QVERIFY(QFile::remove(config("autostart")));
+        item->trigger();
+        QVERIFY(item->isChecked() && AutostartEnabled(entry));
+        item->trigger();
+        QVERIFY(!item->isChecked() && !QFile::exists(entry));
+
+        // Switched off meanwhile in the desktop's settings: unchecked when the menu opens next.
+        item->trigger();
+        config.write("autostart/" + AppId() + ".desktop", readFile(entry) + "Hidden=true\n");
+        emit child<QMenu>(o.window, "cap_file")->aboutToShow();
+        QVERIFY(!item->isChecked());
     }
 };
 

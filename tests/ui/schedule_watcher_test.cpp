@@ -123,6 +123,23 @@ private slots:
         QTRY_VERIFY(!runWindow());
         QCOMPARE(w.db().actionsOf(w.keys[0]).at(0).description, QStringLiteral("modifiée"));
     }
+
+    // A one-time run that fell due while the program was closed waits for the answer at the
+    // watcher's first tick: "Non" switches the schedule off, "Oui" runs it as the watcher would.
+    void aMissedOneTimeRunWaitsForTheAnswer()
+    {
+        for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+            Watched w({"Sauvegarde", "06.12.2026", "08:30", false, true});
+            w.run.released = true;
+            w.prompter.answers.enqueue(answer);
+            w.tickAt(day2, QTime(7, 0));
+            QVERIFY(QTest::qWaitFor([] { return !runWindow(); }, 5000));
+            QCOMPARE(w.prompter.said().size(), 1);
+            QCOMPARE(w.run.runs.load(), int(answer == QMessageBox::Yes));
+            QCOMPARE(w.run.lastRequest().mode == RunMode::Scheduler, answer == QMessageBox::Yes);
+            QVERIFY(!LoadSchedule(w.dir.path()).SchEnabled);
+        }
+    }
 };
 
 QTEST_MAIN(ScheduleWatcherTest)
