@@ -1,6 +1,5 @@
 #include "foreign_database.h"
 #include "frm_main.h"
-#include "old_database.h"
 #include "scripted_prompter.h"
 #include "startup.h"
 #include "temp_dir.h"
@@ -47,17 +46,6 @@ private slots:
         QCOMPARE(prompter.shown.size(), 1);
         QLockFile lock(dir("Tandrel.lock"));
         QVERIFY(lock.tryLock(0));
-    }
-
-    // A database made before actions could keep versions.
-    void anOldDatabaseIsUpgradedWithoutAWord()
-    {
-        TempDir dir;
-        WriteOldDatabase(dir("Tandrel.mdb"));
-        ScriptedPrompter prompter;
-        QVERIFY(StartTandrel(prompter, dir.path(), QString()).window);
-        QVERIFY(prompter.shown.isEmpty());
-        QVERIFY(RunSql(dir("Tandrel.mdb"), "SELECT KeepVersions FROM Actions"));
     }
 };
 

@@ -1,4 +1,3 @@
-#include "../old_database.h"
 #include "cli_process.h"
 #include "private_bus.h"
 #include "run_lock.h"
@@ -130,13 +129,4 @@ TEST(CliUnattended, ScheduleWritesSystemdUnitsThatSystemdAccepts)
         EXPECT_EQ(RunCli(schedule + when).exitCode, 3) << when.size();
     qunsetenv("XDG_CONFIG_HOME");
     qunsetenv("XDG_RUNTIME_DIR");
-}
-
-// A database made before actions kept versions is upgraded on opening, as the window's is.
-TEST(CliUnattended, AnOldDatabaseIsUpgradedAndListed)
-{
-    TempDir app;
-    WriteOldDatabase(app("Tandrel.mdb"));
-    EXPECT_TRUE(RunCli({"--app-dir", app.path(), "list"}).out.startsWith("Ancien"));
-    EXPECT_TRUE(RunSql(app("Tandrel.mdb"), "SELECT KeepVersions FROM Actions"));
 }

@@ -72,11 +72,6 @@ inline frm_sync *runWindow()
     return nullptr;
 }
 
-inline QString typed(QDialog *dialog, const char *box)
-{
-    return child<QLineEdit>(*dialog, box)->text();
-}
-
 inline void press(QDialog *dialog, const char *button)
 {
     child<QPushButton>(*dialog, button)->click();

@@ -101,7 +101,8 @@ private slots:
             fill(d, {{"txt_filter", "*.doc"}, {"txt_folderfrom", "/a/"}, {"txt_folderto", "/b/"}});
         });
         o.driver.steps.enqueue([&](QDialog *d) {
-            kept = typed(d, "txt_filter") + typed(d, "txt_folderfrom") + typed(d, "txt_folderto");
+            for (const char *box : {"txt_filter", "txt_folderfrom", "txt_folderto"})
+                kept += child<QLineEdit>(*d, box)->text();
             lock->release();
             press(d, "cmd_ok");
         });
