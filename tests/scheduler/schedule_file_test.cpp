@@ -30,18 +30,11 @@ TEST(ScheduleFile, FirstLoadWritesTheDefaultsAndSavingReadsBack)
     EXPECT_EQ(loaded(dir), "Photos|24.12.2026|07:05|daily|off");
 }
 
-TEST(ScheduleFile, ReadsFlagsInAnyCaseAndOddFilesWithoutHarm)
+// Read-only files are the INI layer's.
+TEST(ScheduleFile, ReadsFlagsInAnyCase)
 {
     TempDir dir;
     const QByteArray longTime(300, '9');
     dir.write("TDRL-timer.tmr", "[timer]\nDaily=non\nEnabled=oui\nTime=" + longTime + "\n");
     EXPECT_EQ(loaded(dir), "- Aucun -||" + longTime + "|once|on");
-
-    // Read-only: read all the same, and switching off fails and leaves it as it was.
-    const QByteArray readOnly = "[Timer]\nTemplate=Photos\nEnabled=OUI\n";
-    const QString path = dir.write("TDRL-timer.tmr", readOnly);
-    QFile::setPermissions(path, QFile::ReadOwner);
-    EXPECT_EQ(loaded(dir), "Photos|||once|on");
-    EXPECT_FALSE(SwitchScheduleOff(dir.path()));
-    EXPECT_EQ(readFile(path), readOnly);
 }

@@ -5,8 +5,6 @@
 #include <QProcess>
 #include <QThread>
 
-#include <sys/stat.h>
-
 // A small file-system image mounted through FUSE: FAT32 through fusefat on the image file, as a
 // stick; exFAT through exfat-fuse on a loop device, as a desktop mounts a drive. Unmounted, its
 // loop device let go, when the test ends. One that cannot be made says why in failure().
@@ -90,15 +88,9 @@ private:
 
     bool waitForMount() const
     {
-        for (int i = 0; i < 100; ++i) {
-            struct stat mounted {
-            }, parent {};
-            if (::stat(QFile::encodeName(path_).constData(), &mounted) == 0
-                && ::stat(QFile::encodeName(path_ + "..").constData(), &parent) == 0
-                && mounted.st_dev != parent.st_dev)
+        for (int i = 0; i < 100; QThread::msleep(50), ++i)
+            if (QProcess::execute("mountpoint", {"-q", path_}) == 0)
                 return true;
-            QThread::msleep(50);
-        }
         return false;
     }
 
