@@ -82,8 +82,10 @@ private slots:
         choose(w, 1);
         w.Timer1_Timer();
 
-        // The dialog's option counts only with OK; Annuler starts nothing.
-        driver.steps << DialogDriver::answer(true, false) << DialogDriver::answer(true, true);
+        // The dialog's option counts only with OK; Annuler or the title bar start nothing.
+        driver.steps << DialogDriver::answer(true, false) << [](QDialog *d) { d->close(); }
+                     << DialogDriver::answer(true, true);
+        w.mnu_sync_Click();
         w.mnu_sync_Click();
         QVERIFY(!runWindow());
         w.mnu_sync_Click();
@@ -105,7 +107,7 @@ private slots:
         const QPoint row = table->visualRect(table->model()->index(0, 1)).center();
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, row);
         QTest::qWait(50);
-        QVERIFY(driver.titles.size() == 2 && o.prompter.shown.isEmpty());
+        QVERIFY(driver.titles.size() == 3 && o.prompter.shown.isEmpty());
         QVERIFY(first->isVisible() && !first->CancelRequested());
         QCOMPARE(o.run.runs.load(), 1);
         QCOMPARE(states(w), QStringLiteral("0111-111-0001-000-1"));
