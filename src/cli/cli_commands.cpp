@@ -269,10 +269,11 @@ ExitCode ListCommand(const QString &appDir, ConsoleObserver &console)
                 print(QStringLiteral("    %1  %2 → %3")
                           .arg(shown(action.fileFilter), shown(action.fromFolder),
                               shown(action.toFolder)));
-                print(QStringLiteral("        sous-dossiers : %1, activée : %2, taille : %3, "
-                                     "date : %4, opérateur : %5")
-                          .arg(shown(action.inclSub), shown(action.enabled), shown(action.fileSize),
-                              shown(action.fileDate), shown(action.op)));
+                print(
+                    QStringLiteral("        sous-dossiers : %1, activée : %2, taille : %3, "
+                                   "date : %4, opérateur : %5, versions conservées : %6")
+                        .arg(shown(action.inclSub), shown(action.enabled), shown(action.fileSize),
+                            shown(action.fileDate), shown(action.op), shown(action.keepVersions)));
                 if (!action.description.isEmpty())
                     print(QStringLiteral("        description : %1").arg(action.description));
             }
