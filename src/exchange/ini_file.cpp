@@ -24,15 +24,20 @@ QString fromWindows1252(const QByteArray &bytes)
     return text;
 }
 
-// UTF-8 (with or without a byte-order mark) when the bytes are valid UTF-8, else Windows-1252,
-// the code page of files written on the original platform.
+// Line by line, UTF-8 (with or without a byte-order mark) when the bytes are valid UTF-8, else
+// Windows-1252, the code page of files written on the original platform: a file that a UTF-8
+// editor added lines to is read right whole, and written back without garbling either part.
 QString decode(QByteArray bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8(bytes);
-    return utf8.hasError() ? fromWindows1252(bytes) : text;
+    QStringList lines;
+    for (const QByteArray &line : bytes.split('\n')) {
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString text = utf8(line);
+        lines << (utf8.hasError() ? fromWindows1252(line) : text);
+    }
+    return lines.join(u'\n');
 }
 
 // The name between "[" and "]" of a section line.

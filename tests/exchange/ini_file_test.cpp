@@ -28,11 +28,12 @@ TEST(Ini, ReadsWhatOtherToolsWriteAndWindows1252)
                   found(ini, "Action1", "FromFolder")}),
         QStringList({"l'été 2026", "", "<missing>", "<missing>", "/a=b"}));
 
-    // Not UTF-8: read as Windows-1252, written back as UTF-8 without a BOM, line ends kept.
-    const QString old
-        = dir.write("ancien.TDRL", "[Main]\r\nTemplateName=Donn\351es \200 \234uvre\r\n");
+    // A line not UTF-8 is read as Windows-1252, and written back as UTF-8 without a BOM, line
+    // ends kept; a line a UTF-8 editor added stays as it is.
+    const QString old = dir.write(
+        "ancien.TDRL", "[Main]\r\nTemplateName=Donn\351es \200 \234uvre\r\nDescription=clé\r\n");
     EXPECT_EQ(ReadIni(old, "Main", "TemplateName", ""), "Données € œuvre");
-    EXPECT_EQ(readFile(old), "[Main]\r\nTemplateName=Données € œuvre\r\n");
+    EXPECT_EQ(readFile(old), "[Main]\r\nTemplateName=Données € œuvre\r\nDescription=clé\r\n");
 }
 
 TEST(Ini, EveryReadWritesItsValueBackAndWritingKeepsEverythingElse)
