@@ -1,5 +1,5 @@
 #include "frm_action.h"
-#include "scripted_prompter.h"
+#include "main_window_driver.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -8,23 +8,13 @@
 
 namespace {
 
-QLineEdit *box(const QWidget &d, const char *name)
-{
-    return d.findChild<QLineEdit *>(QString::fromLatin1(name));
-}
-
-void click(const QWidget &d, const char *name)
-{
-    d.findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
-}
-
 // The ticked boxes, by name, in a fixed order.
 QStringList ticked(const QWidget &d)
 {
     QStringList names;
     for (const char *name : {"chk_enabled", "chk_includesubfolders", "chk_datebig", "chk_datedif",
              "chk_sizebig", "chk_sizedif", "chk_and", "chk_or"})
-        if (d.findChild<QCheckBox *>(QString::fromLatin1(name))->isChecked())
+        if (child<QCheckBox>(d, name)->isChecked())
             names << QString::fromLatin1(name);
     return names;
 }
@@ -64,7 +54,7 @@ struct Editor {
         dialog.show();
         dialog.Timer1_Timer(); // at once rather than by its own timer
     }
-    void ok() { click(dialog, "cmd_ok"); }
+    void ok() { child<QAbstractButton>(dialog, "cmd_ok")->click(); }
 };
 
 } // namespace
@@ -94,7 +84,7 @@ private slots:
             {"chk_and", {"chk_enabled", "chk_datedif", "chk_sizedif"}},
         };
         for (const auto &c : clicks) {
-            click(d, c.clicked);
+            child<QAbstractButton>(d, c.clicked)->click();
             QCOMPARE(ticked(d), c.after);
         }
 
@@ -104,11 +94,11 @@ private slots:
             = {{"txt_filter", " *.txt "}, {"txt_folderfrom", "  /home/anne  "},
                 {"txt_folderto", " "}, {"txt_description", "  à garder  "}};
         for (const auto &[name, text] : typed)
-            box(d, name)->setText(QString::fromUtf8(text));
+            child<QLineEdit>(d, name)->setText(QString::fromUtf8(text));
         e.ok();
         QCOMPARE(e.prompter.said().size(), 1);
-        QCOMPARE(d.focusWidget(), box(d, "txt_folderto"));
-        box(d, "txt_folderto")->setText(QStringLiteral(" /media/clé USB\t "));
+        QCOMPARE(d.focusWidget(), child<QLineEdit>(d, "txt_folderto"));
+        child<QLineEdit>(d, "txt_folderto")->setText(QStringLiteral(" /media/clé USB\t "));
 
         // A failed save keeps the dialog and what was typed. An empty operator pair is stored "OR"
         // when a criterion is ticked.
@@ -128,8 +118,8 @@ private slots:
     void editFillsFromStoredTextsAndSavesTheBoundRow()
     {
         Editor e(frm_action::EditTitle, stored(12, 4));
-        box(e.dialog, "txt_filter")->setText(QStringLiteral("*.odt"));
-        click(e.dialog, "chk_keepversions");
+        child<QLineEdit>(e.dialog, "txt_filter")->setText(QStringLiteral("*.odt"));
+        child<QAbstractButton>(e.dialog, "chk_keepversions")->click();
         e.ok();
         QCOMPARE(e.saved.value(0).actionNo, 12);
         QCOMPARE(columns(e.saved.value(0)),
@@ -145,15 +135,15 @@ private slots:
         bare.op.clear();
         bare.keepVersions = QStringLiteral("oui");
         Editor b(frm_action::EditTitle, bare);
-        click(b.dialog, "chk_and");
-        click(b.dialog, "chk_keepversions");
+        child<QAbstractButton>(b.dialog, "chk_and")->click();
+        child<QAbstractButton>(b.dialog, "chk_keepversions")->click();
         b.ok();
         QCOMPARE(columns(b.saved.value(0)).mid(5), QStringList({"NON", "", "", "", "NON"}));
 
         // "Annuler" and the close box write nothing.
         Editor cancelled(frm_action::EditTitle, stored(1, 5)),
             closed(frm_action::EditTitle, stored(1, 5));
-        click(cancelled.dialog, "cmd_cancel");
+        child<QAbstractButton>(cancelled.dialog, "cmd_cancel")->click();
         QVERIFY(closed.dialog.close() && cancelled.dialog.isHidden());
         QVERIFY(cancelled.saved.isEmpty() && closed.saved.isEmpty());
     }
