@@ -37,6 +37,7 @@ struct FolderPair {
     std::shared_ptr<const FolderHandle> from;
     std::shared_ptr<const FolderHandle> to; // none until needed
     BelowState toState = BelowState::Missing;
+    int toError = 0; // why the destination folder could not be opened, once tried
     bool made = false; // the destination folder was made by this run: it is there
 
     void enter(const RunContext &run, QByteArrayView entrySub)
@@ -47,11 +48,20 @@ struct FolderPair {
         from = std::make_shared<const FolderHandle>(run.fromPath + sub);
         to.reset();
         toState = BelowState::Missing;
+        toError = 0;
         made = false;
     }
     void openDestination(int toRoot, bool create)
     {
         to = std::make_shared<const FolderHandle>(OpenBelow(toRoot, sub, create, toState));
+        toError = to->isOpen() || toState == BelowState::Linked ? 0 : errno;
+    }
+    // Why no file can go into the destination folder; None when they can.
+    CopyFault refusal() const
+    {
+        if (toState == BelowState::Linked)
+            return CopyFault::LinkedFolder; // nothing goes through a link
+        return toError ? CopyFault::FolderNotOpened : CopyFault::None;
     }
 };
 
@@ -88,8 +98,9 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
             run.anyError = true;
             return false;
         }
-        folders.openDestination(toRoot, true);
-        folders.made = folders.toState != BelowState::Linked;
+        if (!folders.toError) // tried once for the whole folder: on a share it may hang
+            folders.openDestination(toRoot, true);
+        folders.made = folders.to->isOpen();
         if (folders.made)
             queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
                 + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
@@ -134,17 +145,17 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
         }
         if (!probeDestination(run, queue, file, folders, probe, toRoot.fd()))
             continue;
-        if (folders.toState == BelowState::Linked) {
+        if (const CopyFault refusal = folders.refusal(); refusal != CopyFault::None) {
             run.stopIfCancelled();
-            queue.addFailure(entry, CopyFault::LinkedFolder); // nothing goes through a link
+            queue.addFailure(entry, refusal, folders.toError);
             continue;
         }
         const bool copy = CopyRequired(run, file);
         if (copy && !folders.to)
             folders.openDestination(toRoot.fd(), false);
-        // A link put in the folder's place since it was probed.
-        if (copy && folders.toState == BelowState::Linked) {
-            queue.addFailure(entry, CopyFault::LinkedFolder);
+        // A link put in the folder's place since it was probed, or a share gone meanwhile.
+        if (const CopyFault refusal = folders.refusal(); copy && refusal != CopyFault::None) {
+            queue.addFailure(entry, refusal, folders.toError);
             continue;
         }
         queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,
