@@ -92,14 +92,15 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
     const SideProbe &probe, int toRoot)
 {
     if (folders.toState != BelowState::Linked && !(probe.folderFound || folders.made)) {
-        if (!ProbeFolder(run.toPath)) {
+        if (!folders.toError) // tried once for the whole folder: on a share it may hang
+            folders.openDestination(toRoot, true);
+        // Only then is the destination itself looked at: on a share each look costs calls.
+        if (!folders.to->isOpen() && !ProbeFolder(run.toPath)) {
             queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
                 + run.ToFolder.toLower() + u')');
             run.anyError = true;
             return false;
         }
-        if (!folders.toError) // tried once for the whole folder: on a share it may hang
-            folders.openDestination(toRoot, true);
         folders.made = folders.to->isOpen();
         if (folders.made)
             queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
