@@ -38,7 +38,7 @@ struct FolderPair {
     std::shared_ptr<const FolderHandle> to; // none until needed
     BelowState toState = BelowState::Missing;
     int toError = 0; // why the destination folder could not be opened, once tried
-    bool made = false; // the destination folder was made by this run: it is there
+    bool made = false; // this run made the destination folder (or tried to, once)
 
     void enter(const RunContext &run, QByteArrayView entrySub)
     {
@@ -92,8 +92,7 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
     const SideProbe &probe, int toRoot)
 {
     if (folders.toState != BelowState::Linked && !(probe.folderFound || folders.made)) {
-        if (!folders.toError) // tried once for the whole folder: on a share it may hang
-            folders.openDestination(toRoot, true);
+        folders.openDestination(toRoot, true);
         // Only then is the destination itself looked at: on a share each look costs calls.
         if (!folders.to->isOpen() && !ProbeFolder(run.toPath)) {
             queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
@@ -101,7 +100,8 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
             run.anyError = true;
             return false;
         }
-        folders.made = folders.to->isOpen();
+        // Told even when it failed: each of its files then fails with the cause.
+        folders.made = folders.toState != BelowState::Linked;
         if (folders.made)
             queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
                 + (run.ToFolder + QFile::decodeName(folders.sub)).toLower() + u')');
