@@ -20,7 +20,7 @@
 # Environment: ROUNDS_A (default 11), ROUNDS_B (5), ROUNDS_C (3): timed rounds of each part;
 #   FILES (30000); MAX_BYTES (files of 0 to MAX_BYTES bytes instead of 1-64 KiB);
 #   BIG_MIB (2048); BENCH_DIR (build-bench/work); BENCH_BUILD (build-bench: the build measured);
-#   PARTS ("a c b"; "sa sb" for slowfs);
+#   PARTS ("a c b"; "sa sb" for slowfs; "c" alone makes no tree of small files);
 #   COLD (0; 1: part c empties the page cache before each copy, as root through
 #   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file);
 #   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
