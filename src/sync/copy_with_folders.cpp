@@ -146,11 +146,12 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
         }
         if (!probeDestination(run, queue, file, folders, probe, toRoot.fd()))
             continue;
-        if (const CopyFault refusal = folders.refusal(); refusal != CopyFault::None) {
+        if (folders.toState == BelowState::Linked) {
             run.stopIfCancelled();
-            queue.addFailure(entry, refusal, folders.toError);
+            queue.addFailure(entry, CopyFault::LinkedFolder); // nothing goes through a link
             continue;
         }
+        // A file left alone needs no folder; one to copy fails when its folder did not open.
         const bool copy = CopyRequired(run, file);
         if (copy && !folders.to)
             folders.openDestination(toRoot.fd(), false);
