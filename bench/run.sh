@@ -22,7 +22,9 @@
 #   BIG_MIB (2048); BENCH_DIR (build-bench/work); BENCH_BUILD (build-bench: the build measured);
 #   PARTS ("a c b"; "sa sb" for slowfs; "c" alone makes no tree of small files);
 #   COLD (0; 1: part c empties the page cache before each copy, as root through
-#   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file);
+#   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file; as root the
+#   programs' own libraries leave the cache too: tandrel-cli then starts in 60-70 ms, reading
+#   Qt, ICU and SQLite back, against about 8 ms warm and 1 ms for cp);
 #   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
 #   TOOLS ("limit cp rsync": the peers measured beside tandrel);
 #   BASELINE_CLI (another tandrel-cli, say an older build, measured as the peer "before").
