@@ -1,14 +1,12 @@
 #include "copy_routines.h"
 
-#include "copy_queue.h"
 #include "destination_volume.h"
+
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
 #include "run_context.h"
-#include "run_errors.h"
 #include "run_observer.h"
-#include "side_prober.h"
 #include "text_match.h"
 
 #include <QFile>
@@ -27,23 +25,13 @@ void probeSide(const FolderHandle &folder, const QByteArray &folderPath, const c
     mode = stat.mode;
 }
 
-// The destination side of one file, probed ahead; its folder is looked at by name only when the
-// file is not there and the folder the prober opened is gone.
-void takeDestination(const SideProbe &probe, const QByteArray &folderPath, FileCompare &file)
-{
-    const FileStat &stat = probe.file;
-    file.DstFolderExists = probe.folderFound || ProbeFolder(folderPath);
-    file.DstExists = stat.exists;
-    file.DstLen = stat.exists ? stat.size : 0;
-    file.DstDate = stat.exists ? stat.mtime : 0;
-    file.DstMode = stat.mode;
-}
-
 // The per-file loop; it stops at a missing folder.
-void copyEach(RunContext &run, CopyQueue &queue, const std::vector<QByteArray> &names,
-    SideProber &prober, const std::shared_ptr<const FolderHandle> &from,
-    const std::shared_ptr<const FolderHandle> &to)
+void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
 {
+    const FolderHandle from(run.fromPath);
+    const FolderHandle to(run.toPath);
+    if (to.isOpen())
+        run.volume = ProbeVolume(to.fd());
     const qint64 last = qint64(names.size()) - 1;
     unsigned unused = 0;
     for (qint64 k = 0; k <= last; ++k) {
@@ -51,53 +39,25 @@ void copyEach(RunContext &run, CopyQueue &queue, const std::vector<QByteArray> &
         run.observer.progressChanged(k, last);
         const QByteArray &name = names[std::size_t(k)];
         FileCompare file;
-        probeSide(*from, run.fromPath, name.constData(), file.SrcFolderExists, file.SrcExists,
+        probeSide(from, run.fromPath, name.constData(), file.SrcFolderExists, file.SrcExists,
             file.SrcLen, file.SrcDate, unused);
-        takeDestination(prober.take(std::size_t(k)), run.toPath, file);
+        probeSide(to, run.toPath, name.constData(), file.DstFolderExists, file.DstExists,
+            file.DstLen, file.DstDate, file.DstMode);
         if (!file.SrcFolderExists) {
-            queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
+            run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
             run.anyError = true;
             if (!file.DstFolderExists)
-                queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
+                run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             return;
         }
         if (!file.DstFolderExists) {
-            queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
+            run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             run.anyError = true;
             return;
         }
-        if (const CopyFault refusal = RefusedByDestination(run, name, file.SrcLen);
-            refusal != CopyFault::None) {
-            run.stopIfCancelled();
-            queue.addFailure(name, refusal);
-            continue;
-        }
-        const bool copy = CopyRequired(run, file);
-        queue.addFile(copy, file.Copied, file.SrcLen, name, from, to, name.constData(),
-            file.DstExists ? long(file.DstMode) : -1);
+        CopyOneFile(run, file, {from.fd(), to.fd(), name.constData(), name});
+        run.report.dumpIfFull();
     }
-}
-
-// The destination is probed ahead and the copies made on the queue's threads, as in a copy with
-// sub-folders: on a share each call waits on the network.
-void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
-{
-    const auto from = std::make_shared<const FolderHandle>(run.fromPath);
-    const auto to = std::make_shared<const FolderHandle>(run.toPath);
-    if (to->isOpen())
-        run.volume = ProbeVolume(to->fd());
-    PathList list;
-    for (const QByteArray &name : names)
-        list.append({}, name);
-    SideProber prober(to->fd(), list, run.volume.slow ? SideProber::slowThreads : 1);
-    CopyQueue queue(run);
-    try {
-        copyEach(run, queue, names, prober, from, to);
-    } catch (const RunCancelled &) {
-        queue.abandon(); // what was copied is still reported
-        throw;
-    }
-    queue.finish();
 }
 
 } // namespace
