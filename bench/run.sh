@@ -20,9 +20,11 @@
 # Environment: ROUNDS_A (default 11), ROUNDS_B (5), ROUNDS_C (3): timed rounds of each part;
 #   FILES (30000); MAX_BYTES (files of 0 to MAX_BYTES bytes instead of 1-64 KiB);
 #   BIG_MIB (2048); BENCH_DIR (build-bench/work); BENCH_BUILD (build-bench: the build measured);
-#   PARTS ("a c b"; "sa sb" for slowfs);
+#   PARTS ("a c b"; "sa sb" for slowfs; "c" alone makes no tree of small files);
 #   COLD (0; 1: part c empties the page cache before each copy, as root through
-#   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file);
+#   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file; as root the
+#   programs' own libraries leave the cache too: tandrel-cli then starts in 60-70 ms, reading
+#   Qt, ICU and SQLite back, against about 8 ms warm and 1 ms for cp);
 #   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
 #   TOOLS ("limit cp rsync": the peers measured beside tandrel);
 #   BASELINE_CLI (another tandrel-cli, say an older build, measured as the peer "before").
@@ -123,7 +125,8 @@ report() { # title rounds tool...
   local title=$1 rounds=$2
   shift 2
   local tools_shown=("$@") t r
-  printf '\n%s: %d timed rounds, warm-up dropped\n' "$title" "$rounds"
+  printf '\n%s: %d timed rounds, warm-up dropped; load at the end %s\n' "$title" "$rounds" \
+    "$(cut -d' ' -f1-3 /proc/loadavg)"
   printf '  %-28s %10s %24s\n' tool "median s" "tandrel / tool (median)"
   for t in "${tools_shown[@]}"; do
     local times=() ratios=()
@@ -167,19 +170,20 @@ src=$work/src
 mkdir -p "$app"
 "$cli" --app-dir "$app" list >/dev/null # creates an empty Tandrel.mdb
 
-say "Generating $files files in 1,111 folders..."
-start=$EPOCHREALTIME
-"$tools/make_tree" tree "$src" "$files" $max_bytes
-sync
-say "  done in $(fmt "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')" 1) s"
-
 printf 'Tandrel benchmark, %s, commit %s\n' "$(date '+%Y-%m-%d %H:%M')" \
   "$(git rev-parse --short HEAD 2>/dev/null || echo '?')"
-printf '%s; %s CPUs; %s on %s\n' "$(uname -sr)" "$(nproc)" \
-  "$(df -PT "$work" | awk 'NR == 2 { print $2 }')" "$work"
-printf 'Tree: %s files, %s folders, %s; %s; %s\n' "$files" \
-  "$(find "$src" -type d | wc -l)" "$(du -sh "$src" | cut -f1)" \
-  "$(rsync --version | head -1 | awk '{ print "rsync " $3 }')" "$(cp --version | head -1)"
+printf '%s; %s CPUs; %s on %s; load %s\n' "$(uname -sr)" "$(nproc)" \
+  "$(df -PT "$work" | awk 'NR == 2 { print $2 }')" "$work" "$(cut -d' ' -f1-3 /proc/loadavg)"
+if [[ $parts != c ]]; then # part c alone needs no tree
+  say "Generating $files files in 1,111 folders..."
+  start=$EPOCHREALTIME
+  "$tools/make_tree" tree "$src" "$files" $max_bytes
+  sync
+  say "  done in $(fmt "$(awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { print b - a }')" 1) s"
+  printf 'Tree: %s files, %s folders, %s; %s; %s\n' "$files" \
+    "$(find "$src" -type d | wc -l)" "$(du -sh "$src" | cut -f1)" \
+    "$(rsync --version | head -1 | awk '{ print "rsync " $3 }')" "$(cp --version | head -1)"
+fi
 
 # Fast only counts when it is right: every tandrel run found nothing to copy.
 check_unchanged() { # project runs part

@@ -5,9 +5,13 @@
 // served by many threads, so that a client with calls in flight sees them overlap, as on a
 // real network.
 //
-//   slowfs [-m MS] [-i MS] BACKING MOUNTPOINT [FUSE options, e.g. -f to stay in the foreground]
-//     -m MS   delay of each metadata call, in milliseconds (default 1)
-//     -i MS   delay of each read and write, in milliseconds (default 0)
+//   slowfs [-m MS] [-i MS] [-p PREFIX] BACKING MOUNTPOINT [FUSE options, e.g. -f to stay in the
+//          foreground]
+//     -m MS      delay of each metadata call, in milliseconds (default 1)
+//     -i MS      delay of each read and write, in milliseconds (default 0)
+//     -p PREFIX  delays only the calls on paths that start with PREFIX ("/slow" for the folder
+//                slow at the top and all below it; also "/slowly", so end it with "/" for the
+//                folder's content only): a share where only some folders answer late
 //   fusermount3 -u MOUNTPOINT   unmounts it
 #define FUSE_USE_VERSION 31
 
@@ -34,13 +38,27 @@ struct Settings {
     int backing = -1; // the folder served, opened once
     std::chrono::microseconds metadata {1000};
     std::chrono::microseconds io {0};
+    std::string prefix; // the paths that answer late; all when empty
 };
 
 Settings settings;
 
-void waitMetadata()
+bool slowPath(const char *path)
 {
-    std::this_thread::sleep_for(settings.metadata);
+    return settings.prefix.empty() || (path && std::strncmp(path, settings.prefix.c_str(),
+                                                    settings.prefix.size()) == 0);
+}
+
+void waitMetadata(const char *path)
+{
+    if (slowPath(path))
+        std::this_thread::sleep_for(settings.metadata);
+}
+
+void waitIo(const char *path)
+{
+    if (slowPath(path))
+        std::this_thread::sleep_for(settings.io);
 }
 
 // Paths come absolute ("/a/b"); the backing folder's descriptor takes them relative.
@@ -69,7 +87,7 @@ void *init(fuse_conn_info *, fuse_config *config)
 
 int getattr(const char *path, struct stat *st, fuse_file_info *file)
 {
-    waitMetadata();
+    waitMetadata(path);
     if (file)
         return result(fstat(int(file->fh), st));
     return result(fstatat(settings.backing, relative(path), st, AT_SYMLINK_NOFOLLOW));
@@ -78,7 +96,7 @@ int getattr(const char *path, struct stat *st, fuse_file_info *file)
 int readdir(const char *path, void *buffer, fuse_fill_dir_t fill, off_t, fuse_file_info *,
     fuse_readdir_flags)
 {
-    waitMetadata();
+    waitMetadata(path);
     const int fd = openat(settings.backing, relative(path), O_RDONLY | O_DIRECTORY);
     if (fd < 0)
         return -errno;
@@ -109,7 +127,7 @@ int open(const char *path, fuse_file_info *file)
 
 int create(const char *path, mode_t mode, fuse_file_info *file)
 {
-    waitMetadata();
+    waitMetadata(path);
     const int fd = openat(settings.backing, relative(path), file->flags | O_CREAT, mode);
     if (fd < 0)
         return -errno;
@@ -117,15 +135,15 @@ int create(const char *path, mode_t mode, fuse_file_info *file)
     return 0;
 }
 
-int read(const char *, char *buffer, size_t size, off_t offset, fuse_file_info *file)
+int read(const char *path, char *buffer, size_t size, off_t offset, fuse_file_info *file)
 {
-    std::this_thread::sleep_for(settings.io);
+    waitIo(path);
     return result(int(pread(int(file->fh), buffer, size, offset)));
 }
 
-int write(const char *, const char *buffer, size_t size, off_t offset, fuse_file_info *file)
+int write(const char *path, const char *buffer, size_t size, off_t offset, fuse_file_info *file)
 {
-    std::this_thread::sleep_for(settings.io);
+    waitIo(path);
     return result(int(pwrite(int(file->fh), buffer, size, offset)));
 }
 
@@ -142,25 +160,25 @@ int fsync(const char *, int, fuse_file_info *file)
 
 int mkdir(const char *path, mode_t mode)
 {
-    waitMetadata();
+    waitMetadata(path);
     return result(mkdirat(settings.backing, relative(path), mode));
 }
 
 int unlink(const char *path)
 {
-    waitMetadata();
+    waitMetadata(path);
     return result(unlinkat(settings.backing, relative(path), 0));
 }
 
 int rmdir(const char *path)
 {
-    waitMetadata();
+    waitMetadata(path);
     return result(unlinkat(settings.backing, relative(path), AT_REMOVEDIR));
 }
 
 int rename(const char *from, const char *to, unsigned int flags)
 {
-    waitMetadata();
+    waitMetadata(to);
     if (flags != 0)
         return -EINVAL;
     return result(renameat(settings.backing, relative(from), settings.backing, relative(to)));
@@ -168,13 +186,13 @@ int rename(const char *from, const char *to, unsigned int flags)
 
 int link(const char *from, const char *to)
 {
-    waitMetadata();
+    waitMetadata(to);
     return result(linkat(settings.backing, relative(from), settings.backing, relative(to), 0));
 }
 
 int symlink(const char *target, const char *path)
 {
-    waitMetadata();
+    waitMetadata(path);
     return result(symlinkat(target, settings.backing, relative(path)));
 }
 
@@ -189,7 +207,7 @@ int readlink(const char *path, char *buffer, size_t size)
 
 int chmod(const char *path, mode_t mode, fuse_file_info *file)
 {
-    waitMetadata();
+    waitMetadata(path);
     if (file)
         return result(fchmod(int(file->fh), mode));
     return result(fchmodat(settings.backing, relative(path), mode, 0));
@@ -197,7 +215,7 @@ int chmod(const char *path, mode_t mode, fuse_file_info *file)
 
 int truncate(const char *path, off_t size, fuse_file_info *file)
 {
-    waitMetadata();
+    waitMetadata(path);
     if (file)
         return result(ftruncate(int(file->fh), size));
     const int fd = openat(settings.backing, relative(path), O_WRONLY);
@@ -210,7 +228,7 @@ int truncate(const char *path, off_t size, fuse_file_info *file)
 
 int utimens(const char *path, const struct timespec times[2], fuse_file_info *file)
 {
-    waitMetadata();
+    waitMetadata(path);
     if (file)
         return result(futimens(int(file->fh), times));
     return result(utimensat(settings.backing, relative(path), times, AT_SYMLINK_NOFOLLOW));
@@ -225,7 +243,8 @@ int statfs(const char *, struct statvfs *st)
 
 [[noreturn]] void usage()
 {
-    std::fprintf(stderr, "usage: slowfs [-m MS] [-i MS] BACKING MOUNTPOINT [FUSE options]\n");
+    std::fprintf(
+        stderr, "usage: slowfs [-m MS] [-i MS] [-p PREFIX] BACKING MOUNTPOINT [FUSE options]\n");
     std::exit(2);
 }
 
@@ -236,7 +255,9 @@ int main(int argc, char **argv)
     int i = 1;
     for (; i + 1 < argc && argv[i][0] == '-' && argv[i][2] == '\0'; i += 2) {
         const std::chrono::microseconds delay(std::atol(argv[i + 1]) * 1000);
-        if (argv[i][1] == 'm')
+        if (argv[i][1] == 'p')
+            settings.prefix = argv[i + 1];
+        else if (argv[i][1] == 'm')
             settings.metadata = delay;
         else if (argv[i][1] == 'i')
             settings.io = delay;

@@ -115,11 +115,12 @@ void CopyQueue::addFile(bool copy, bool copied, qint64 size, QByteArrayView show
     writeDone(false);
 }
 
-void CopyQueue::addFailure(QByteArrayView shown, CopyFault fault)
+void CopyQueue::addFailure(QByteArrayView shown, CopyFault fault, int error)
 {
     auto item = std::make_unique<Item>();
     item->shown = shown;
     item->result.fault = fault;
+    item->result.error = error;
     item->done = true;
     {
         std::lock_guard lock(mutex_);

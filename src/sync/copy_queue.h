@@ -32,8 +32,8 @@ public:
     void addFile(bool copy, bool copied, qint64 size, QByteArrayView shown,
         std::shared_ptr<const FolderHandle> from, std::shared_ptr<const FolderHandle> to,
         const char *name, long existingMode);
-    // A file that cannot be copied, for the reason given.
-    void addFailure(QByteArrayView shown, CopyFault fault);
+    // A file that cannot be copied, for the reason given (and its errno).
+    void addFailure(QByteArrayView shown, CopyFault fault, int error = 0);
     // Waits for every copy and writes every queued line.
     void finish();
     // On cancel: copies not started are not made, copies under way stop; every line and every

@@ -37,7 +37,8 @@ struct FolderPair {
     std::shared_ptr<const FolderHandle> from;
     std::shared_ptr<const FolderHandle> to; // none until needed
     BelowState toState = BelowState::Missing;
-    bool made = false; // the destination folder was made by this run: it is there
+    int toError = 0; // why the destination folder could not be opened, once tried
+    bool made = false; // this run made the destination folder (or tried to, once)
 
     void enter(const RunContext &run, QByteArrayView entrySub)
     {
@@ -47,11 +48,20 @@ struct FolderPair {
         from = std::make_shared<const FolderHandle>(run.fromPath + sub);
         to.reset();
         toState = BelowState::Missing;
+        toError = 0;
         made = false;
     }
     void openDestination(int toRoot, bool create)
     {
         to = std::make_shared<const FolderHandle>(OpenBelow(toRoot, sub, create, toState));
+        toError = to->isOpen() || toState == BelowState::Linked ? 0 : errno;
+    }
+    // Why no file can go into the destination folder; None when they can.
+    CopyFault refusal() const
+    {
+        if (toState == BelowState::Linked)
+            return CopyFault::LinkedFolder; // nothing goes through a link
+        return toError ? CopyFault::FolderNotOpened : CopyFault::None;
     }
 };
 
@@ -82,13 +92,15 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
     const SideProbe &probe, int toRoot)
 {
     if (folders.toState != BelowState::Linked && !(probe.folderFound || folders.made)) {
-        if (!ProbeFolder(run.toPath)) {
+        folders.openDestination(toRoot, true);
+        // Only then is the destination itself looked at: on a share each look costs calls.
+        if (!folders.to->isOpen() && !ProbeFolder(run.toPath)) {
             queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas! (")
                 + run.ToFolder.toLower() + u')');
             run.anyError = true;
             return false;
         }
-        folders.openDestination(toRoot, true);
+        // Told even when it failed: each of its files then fails with the cause.
         folders.made = folders.toState != BelowState::Linked;
         if (folders.made)
             queue.addLine(QStringLiteral("    - Nota : Création du dossier destination (")
@@ -139,12 +151,13 @@ void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
             queue.addFailure(entry, CopyFault::LinkedFolder); // nothing goes through a link
             continue;
         }
+        // A file left alone needs no folder; one to copy fails when its folder did not open.
         const bool copy = CopyRequired(run, file);
         if (copy && !folders.to)
             folders.openDestination(toRoot.fd(), false);
-        // A link put in the folder's place since it was probed.
-        if (copy && folders.toState == BelowState::Linked) {
-            queue.addFailure(entry, CopyFault::LinkedFolder);
+        // A link put in the folder's place since it was probed, or a share gone meanwhile.
+        if (const CopyFault refusal = folders.refusal(); copy && refusal != CopyFault::None) {
+            queue.addFailure(entry, refusal, folders.toError);
             continue;
         }
         queue.addFile(copy, file.Copied, file.SrcLen, entry, folders.from, folders.to, name,

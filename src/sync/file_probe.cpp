@@ -83,15 +83,17 @@ int openChild(int parent, const QByteArray &name, bool create, BelowState &state
     int fd = ::openat(parent, name.constData(), flags);
     if (fd < 0 && errno == ENOENT && create && ::mkdirat(parent, name.constData(), 0777) == 0)
         fd = ::openat(parent, name.constData(), flags);
-    struct stat st { };
-    if (fd >= 0)
+    if (fd >= 0) {
         state = BelowState::Open;
-    else if (::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
-        && S_ISLNK(st.st_mode))
-        state = BelowState::Linked;
-    else
-        state = BelowState::Missing;
-    return fd;
+        return fd;
+    }
+    const int error = errno;
+    struct stat st { };
+    const bool linked = ::fstatat(parent, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISLNK(st.st_mode);
+    state = linked ? BelowState::Linked : BelowState::Missing;
+    errno = error;
+    return -1;
 }
 
 } // namespace

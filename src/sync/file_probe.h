@@ -48,5 +48,5 @@ enum class BelowState { Open, Missing, Linked };
 // Opens the folder sub ("a/b/", relative; empty for root itself) below the open folder root
 // without following any symbolic link on the way, so that nothing is ever written outside the
 // destination, even when a link is put in a folder's place during the run. With create, missing
-// folders are made on the way. state says why the handle is not open.
+// folders are made on the way. state (and errno) say why the handle is not open.
 FolderHandle OpenBelow(int root, QByteArrayView sub, bool create, BelowState &state);

@@ -110,6 +110,11 @@ QString failureCause(const CopyResult &copy)
         return QStringLiteral("le fichier origine n'est pas un fichier ordinaire!");
     case CopyFault::LinkedFolder:
         return QStringLiteral("le dossier destination est un lien symbolique!");
+    case CopyFault::FolderNotOpened:
+        if (copy.error == ENOTDIR || copy.error == EEXIST)
+            return QStringLiteral("un fichier occupe la place du dossier destination!");
+        return QStringLiteral("le dossier destination n'a pas pu être ouvert, ")
+            + refusalCause(copy.error);
     case CopyFault::OriginGone:
         return QStringLiteral("le fichier origine a disparu!");
     case CopyFault::BadName:

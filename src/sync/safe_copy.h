@@ -14,6 +14,7 @@ enum class CopyFault {
     OriginChanged, // the origin kept changing while it was copied
     NotAFile, // the origin is no longer a regular file (a pipe, a device, a folder)
     LinkedFolder, // the destination folder is a symbolic link (found by the caller)
+    FolderNotOpened, // the destination folder could not be made or opened (errno; by the caller)
     Cancelled, // the run was cancelled during the copy
     VersionNotKept, // the file it would replace could not be moved to the versions (errno)
     OriginGone, // the origin file is no longer there
