@@ -53,8 +53,9 @@ struct FolderPair {
     }
     void openDestination(int toRoot, bool create)
     {
-        to = std::make_shared<const FolderHandle>(OpenBelow(toRoot, sub, create, toState));
-        toError = to->isOpen() || toState == BelowState::Linked ? 0 : errno;
+        FolderHandle opened = OpenBelow(toRoot, sub, create, toState);
+        toError = opened.isOpen() || toState == BelowState::Linked ? 0 : errno; // before allocating
+        to = std::make_shared<const FolderHandle>(std::move(opened));
     }
     // Why no file can go into the destination folder; None when they can.
     CopyFault refusal() const
