@@ -30,10 +30,11 @@ struct CopyQueue::Item {
     bool abandoned = false; // not copied after all: nothing to report
 };
 
-CopyQueue::CopyQueue(RunContext &run)
+CopyQueue::CopyQueue(RunContext &run, bool copyAhead)
     : run_(run)
 {
-    for (int i = 0; i < (run_.volume.slow ? slowCopyThreads : copyThreads); ++i)
+    const int threads = !copyAhead ? 0 : run_.volume.slow ? slowCopyThreads : copyThreads;
+    for (int i = 0; i < threads; ++i)
         threads_.emplace_back(&CopyQueue::work, this);
 }
 
@@ -59,17 +60,21 @@ void CopyQueue::work()
         Item *item = todo_.front();
         todo_.pop_front();
         lock.unlock();
-        const QByteArray name = QByteArray::fromRawData(item->name, qsizetype(qstrlen(item->name)));
-        const KeepOld keepOld {run_.versions.get(), item->shown};
-        const CopyResult result
-            = SafeCopyAt(item->from->fd(), name, item->to->fd(), name, item->existingMode,
-                &run_.cancel, run_.volume.timeCheck(), run_.versions ? &keepOld : nullptr);
+        makeCopy(*item);
         lock.lock();
-        item->result = result;
-        item->abandoned = result.fault == CopyFault::Cancelled;
         item->done = true;
         changed_.notify_all();
     }
+}
+
+// Makes the item's copy; only its own thread touches the item meanwhile.
+void CopyQueue::makeCopy(Item &item) const
+{
+    const QByteArray name = QByteArray::fromRawData(item.name, qsizetype(qstrlen(item.name)));
+    const KeepOld keepOld {run_.versions.get(), item.shown};
+    item.result = SafeCopyAt(item.from->fd(), name, item.to->fd(), name, item.existingMode,
+        &run_.cancel, run_.volume.timeCheck(), run_.versions ? &keepOld : nullptr);
+    item.abandoned = item.result.fault == CopyFault::Cancelled; // a copy cut short was not made
 }
 
 void CopyQueue::addLine(const QString &line)
@@ -103,14 +108,17 @@ void CopyQueue::addFile(bool copy, bool copied, qint64 size, QByteArrayView show
     item->to = std::move(to);
     item->name = name;
     item->existingMode = existingMode;
-    item->done = !copy;
+    const bool ahead = copy && !threads_.empty();
+    if (copy && !ahead)
+        makeCopy(*item);
+    item->done = !ahead;
     {
         std::lock_guard lock(mutex_);
-        if (copy)
+        if (ahead)
             todo_.push_back(item.get());
         items_.push_back(std::move(item));
     }
-    if (copy)
+    if (ahead)
         changed_.notify_one();
     writeDone(false);
 }

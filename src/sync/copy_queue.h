@@ -16,12 +16,14 @@
 
 struct RunContext;
 
-// Copies files on two threads while the run goes on with the next files, and writes each file's
-// report lines in list order once its copy is done, so that the report reads as if every copy
-// had been made in turn.
+// Copies files on threads of its own while the run goes on with the next files, and writes each
+// file's report lines in list order once its copy is done, so that the report reads as if every
+// copy had been made in turn.
 class CopyQueue {
 public:
-    explicit CopyQueue(RunContext &run);
+    // copyAhead false: each copy is made on the run's thread as it is added, so that a cancelled
+    // run has made no copy beyond the ones it had reported.
+    explicit CopyQueue(RunContext &run, bool copyAhead = true);
     ~CopyQueue(); // waits for the copies under way (their files are whole either way)
     CopyQueue(const CopyQueue &) = delete;
     CopyQueue &operator=(const CopyQueue &) = delete;
@@ -43,6 +45,7 @@ public:
 private:
     struct Item;
     void work();
+    void makeCopy(Item &item) const;
     void writeDone(bool wait);
 
     RunContext &run_;

@@ -16,9 +16,6 @@
 
 namespace {
 
-// Probes in flight together on a share, where each one waits on the network.
-constexpr int slowProbeThreads = 16;
-
 bool hasSubFolders(const RunContext &run)
 {
     for (const QByteArray &sub : ListFolder(run.fromPath, WildcardFilter({}), false).folders)
@@ -119,11 +116,11 @@ bool probeDestination(RunContext &run, CopyQueue &queue, FileCompare &file, Fold
 void copyEntries(RunContext &run, CopyQueue &queue, const FolderHandle &toRoot)
 {
     FolderPair folders;
-    SideProber prober(toRoot.fd(), run.fileList, run.volume.slow ? slowProbeThreads : 1);
+    SideProber prober(toRoot.fd(), run.fileList, run.volume.slow ? SideProber::slowThreads : 1);
     const FolderHandle fromRoot(run.fromPath);
     std::optional<SideProber> fromProber; // the origin probed ahead too when it is a share
     if (run.originSlow)
-        fromProber.emplace(fromRoot.fd(), run.fileList, slowProbeThreads);
+        fromProber.emplace(fromRoot.fd(), run.fileList, SideProber::slowThreads);
     const qint64 last = qint64(run.fileList.size()) - 1;
     for (qint64 i = 0; i <= last; ++i) {
         run.stopIfCancelled();

@@ -1,63 +1,112 @@
 #include "copy_routines.h"
 
+#include "copy_queue.h"
 #include "destination_volume.h"
-
 #include "file_probe.h"
 #include "file_step.h"
 #include "folder_listing.h"
 #include "run_context.h"
+#include "run_errors.h"
 #include "run_observer.h"
+#include "side_prober.h"
 #include "text_match.h"
 
 #include <QFile>
 
+#include <optional>
+
 namespace {
 
-// Probes one side: one stat() of the file, and of the folder only when the file is not there.
-void probeSide(const FolderHandle &folder, const QByteArray &folderPath, const char *name,
-    bool &folderExists, bool &exists, qint64 &size, qint64 &date, unsigned &mode)
+// One side of one file, probed ahead by a prober or else here; its folder is looked at by name
+// only when the file is not there and the folder the prober opened is gone.
+FileStat probeSide(std::optional<SideProber> &prober, std::size_t index, int folder,
+    const QByteArray &folderPath, const char *name, bool &folderExists)
 {
-    const FileStat stat = ProbeFileAt(folder.fd(), name);
-    folderExists = stat.pathExists || ProbeFolder(folderPath);
-    exists = stat.exists;
-    size = stat.exists ? stat.size : 0;
-    date = stat.exists ? stat.mtime : 0;
-    mode = stat.mode;
+    const SideProbe probe = prober ? prober->take(index)
+                                   : SideProbe {ProbeFileAt(folder, name), false};
+    folderExists = probe.folderFound || probe.file.pathExists || ProbeFolder(folderPath);
+    return probe.file;
 }
 
+// The two folders of the action, open, and the probers that look at them ahead of the loop.
+struct FolderSides {
+    std::shared_ptr<const FolderHandle> from;
+    std::shared_ptr<const FolderHandle> to;
+    std::optional<SideProber> fromProber; // only when the origin is a share
+    std::optional<SideProber> toProber;
+};
+
 // The per-file loop; it stops at a missing folder.
-void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
+void copyEach(RunContext &run, CopyQueue &queue, const std::vector<QByteArray> &names,
+    FolderSides &sides)
 {
-    const FolderHandle from(run.fromPath);
-    const FolderHandle to(run.toPath);
-    if (to.isOpen())
-        run.volume = ProbeVolume(to.fd());
     const qint64 last = qint64(names.size()) - 1;
-    unsigned unused = 0;
     for (qint64 k = 0; k <= last; ++k) {
         run.stopIfCancelled();
         run.observer.progressChanged(k, last);
         const QByteArray &name = names[std::size_t(k)];
         FileCompare file;
-        probeSide(from, run.fromPath, name.constData(), file.SrcFolderExists, file.SrcExists,
-            file.SrcLen, file.SrcDate, unused);
-        probeSide(to, run.toPath, name.constData(), file.DstFolderExists, file.DstExists,
-            file.DstLen, file.DstDate, file.DstMode);
+        const FileStat from = probeSide(sides.fromProber, std::size_t(k), sides.from->fd(),
+            run.fromPath, name.constData(), file.SrcFolderExists);
+        const FileStat to = probeSide(sides.toProber, std::size_t(k), sides.to->fd(), run.toPath,
+            name.constData(), file.DstFolderExists);
         if (!file.SrcFolderExists) {
-            run.add(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
+            queue.addLine(QStringLiteral("    - Erreur: Le dossier origine n'existe pas!"));
             run.anyError = true;
             if (!file.DstFolderExists)
-                run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
+                queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             return;
         }
         if (!file.DstFolderExists) {
-            run.add(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
+            queue.addLine(QStringLiteral("    - Erreur: Le dossier destination n'existe pas!"));
             run.anyError = true;
             return;
         }
-        CopyOneFile(run, file, {from.fd(), to.fd(), name.constData(), name});
-        run.report.dumpIfFull();
+        file.SrcExists = from.exists;
+        file.SrcLen = from.exists ? from.size : 0;
+        file.SrcDate = from.exists ? from.mtime : 0;
+        file.DstExists = to.exists;
+        file.DstLen = to.exists ? to.size : 0;
+        file.DstDate = to.exists ? to.mtime : 0;
+        if (const CopyFault refusal = RefusedByDestination(run, name, file.SrcLen);
+            refusal != CopyFault::None) {
+            run.stopIfCancelled();
+            queue.addFailure(name, refusal);
+            continue;
+        }
+        const bool copy = CopyRequired(run, file);
+        queue.addFile(copy, file.Copied, file.SrcLen, name, sides.from, sides.to,
+            name.constData(), to.exists ? long(to.mode) : -1);
     }
+}
+
+// On a share, where each call waits on the network, the destination (and a shared origin) is
+// probed by many threads ahead and the copies are made on the queue's threads. On a local disk
+// one thread probes the destination ahead, and each copy is made in turn.
+void copyFiles(RunContext &run, const std::vector<QByteArray> &names)
+{
+    FolderSides sides;
+    sides.from = std::make_shared<const FolderHandle>(run.fromPath);
+    sides.to = std::make_shared<const FolderHandle>(run.toPath);
+    if (sides.to->isOpen())
+        run.volume = ProbeVolume(sides.to->fd());
+    const bool originSlow = sides.from->isOpen() && ProbeVolume(sides.from->fd()).slow;
+    PathList list;
+    for (const QByteArray &name : names)
+        list.append({}, name);
+    if (sides.to->isOpen())
+        sides.toProber.emplace(
+            sides.to->fd(), list, run.volume.slow ? SideProber::slowThreads : 1);
+    if (originSlow)
+        sides.fromProber.emplace(sides.from->fd(), list, SideProber::slowThreads);
+    CopyQueue queue(run, run.volume.slow || originSlow);
+    try {
+        copyEach(run, queue, names, sides);
+    } catch (const RunCancelled &) {
+        queue.abandon(); // what was copied is still reported
+        throw;
+    }
+    queue.finish();
 }
 
 } // namespace

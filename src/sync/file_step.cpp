@@ -195,27 +195,6 @@ bool CopyRequired(RunContext &run, FileCompare &file)
     return false;
 }
 
-void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job)
-{
-    CopyResult copy;
-    qint64 size = file.SrcLen;
-    copy.fault = RefusedByDestination(run, job.shown, file.SrcLen);
-    if (!copy.ok()) {
-        run.stopIfCancelled();
-        file.Copied = true;
-    } else if (CopyRequired(run, file)) {
-        const QByteArray name = QByteArray::fromRawData(job.name, qsizetype(qstrlen(job.name)));
-        const KeepOld keepOld {run.versions.get(), job.shown};
-        copy = SafeCopyAt(job.fromFolder, name, job.toFolder, name,
-            file.DstExists ? long(file.DstMode) : -1, &run.cancel, run.volume.timeCheck(),
-            run.versions ? &keepOld : nullptr);
-        if (copy.fault == CopyFault::Cancelled)
-            throw RunCancelled {}; // a copy cut short was not made: nothing to report
-        size = copy.bytes;
-    }
-    ReportFile(run, file.Copied, copy, size, job.shown);
-}
-
 void EndAction(RunContext &run, qsizetype found, const QString &errorsLine)
 {
     if (run.CopyErrors) {

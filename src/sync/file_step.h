@@ -20,18 +20,6 @@ bool MustCopy(const FileCompare &file, const QString &fileSize, const QString &f
 // it can. Checked before any copy, in every run mode, so that a simulation shows it too.
 CopyFault RefusedByDestination(RunContext &run, QByteArrayView path, qint64 size);
 
-// One file of an action: where it is on both sides, and what the report calls it.
-struct FileCopyJob {
-    int fromFolder; // open origin folder
-    int toFolder; // open destination folder
-    const char *name; // the file's name in both folders
-    QByteArrayView shown; // the name or relative path the report shows (in lower case)
-};
-
-// Decides, copies (except in a simulation), counts and reports one file whose both folders
-// exist.
-void CopyOneFile(RunContext &run, FileCompare &file, const FileCopyJob &job);
-
 // Decides one file (file.Copied); true when it must really be copied (not in a simulation). A
 // simulation counts the space the copy would take.
 bool CopyRequired(RunContext &run, FileCompare &file);

@@ -26,6 +26,8 @@ struct SideProbe {
 class SideProber {
 public:
     static constexpr std::size_t window = 4096;
+    // Probes in flight together on a share, where each one waits on the network.
+    static constexpr int slowThreads = 16;
 
     // root: the open folder of that side, which outlives the prober.
     SideProber(int root, const PathList &entries, int threads);

@@ -52,6 +52,17 @@ TEST(RealVolumes, CopiesOntoAFatStickOnceAndForAll)
     outcome = runOnto(f, stick.path(), second);
     EXPECT_EQ(fileLines(second.lines).filter(unchanged).size(), 4);
     EXPECT_EQ(outcome.totalFiles, 0);
+
+    // Read back from the stick (probed ahead, being slow), its top folder only, over an old
+    // copy: once and whole.
+    setModified(f.dir.write("Retour/prive.txt", "ancien"), 1'000'000'000);
+    const Action back = makeAction(stick.path(), f.dir("Retour"), "NON");
+    for (const int copies : {2, 0}) {
+        RecordingObserver observer;
+        outcome = runProject(makeRequest(f.app, {back}), observer);
+        EXPECT_EQ(outcome.totalFiles, copies) << observer.lines.join('\n').toStdString();
+    }
+    EXPECT_EQ(readFile(f.dir("Retour/prive.txt")), "secret");
 }
 
 // What a stick cannot hold gets its error line with its own cause, in a simulation first, then
