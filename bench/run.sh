@@ -26,6 +26,8 @@
 #   programs' own libraries leave the cache too: tandrel-cli then starts in 60-70 ms, reading
 #   Qt, ICU and SQLite back, against about 8 ms warm and 1 ms for cp);
 #   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
+#   SLOW_LIMITS ("limit plimit": the limit programs measured on slowfs, "" for none);
+#   WARMUP (1; 0: no warm-up round, for the slowfs parts where one round takes half an hour);
 #   TOOLS ("limit cp rsync": the peers measured beside tandrel);
 #   BASELINE_CLI (another tandrel-cli, say an older build, measured as the peer "before").
 # For a million small files against rsync alone:
@@ -49,6 +51,8 @@ cold=${COLD:-0}
 slow_ms=${SLOW_MS:-1}
 rounds_slow=${ROUNDS_SLOW:-1}
 slow_threads=${SLOW_THREADS:-16}
+read -r -a slow_limits <<<"${SLOW_LIMITS-limit plimit}"
+first_round=$((1 - ${WARMUP:-1}))
 parts=${PARTS:-a c b}
 build=${BENCH_BUILD:-$root/build-bench}
 work=${BENCH_DIR:-$build/work}
@@ -125,7 +129,9 @@ report() { # title rounds tool...
   local title=$1 rounds=$2
   shift 2
   local tools_shown=("$@") t r
-  printf '\n%s: %d timed rounds, warm-up dropped; load at the end %s\n' "$title" "$rounds" \
+  local warmup="warm-up dropped"
+  [[ $title == "(s"* && $first_round == 1 ]] && warmup="no warm-up"
+  printf '\n%s: %d timed rounds, %s; load at the end %s\n' "$title" "$rounds" "$warmup" \
     "$(cut -d' ' -f1-3 /proc/loadavg)"
   printf '  %-28s %10s %24s\n' tool "median s" "tandrel / tool (median)"
   for t in "${tools_shown[@]}"; do
@@ -336,10 +342,10 @@ part_sa() {
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit stat (serial)"
     [plimit]="limit stat ($slow_threads threads)" [rsync]="rsync -rt" [before]="tandrel-cli before")
   local tools_sa r i t runs=0
-  read -r -a tools_sa <<<"$(slow_order limit plimit)"
+  read -r -a tools_sa <<<"$(slow_order "${slow_limits[@]}")"
   local n=${#tools_sa[@]}
   say "(sa) nothing changed, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
-  for ((r = 0; r <= rounds_slow; r++)); do
+  for ((r = first_round; r <= rounds_slow; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${tools_sa[$(((r + i) % n))]}
       case $t in
@@ -364,11 +370,11 @@ part_sb() {
   NAME=([tandrel]="tandrel-cli run --quiet" [limit]="limit copy (serial)" [rsync]="rsync -rt"
     [before]="tandrel-cli before")
   local tools_sb r i t
-  read -r -a tools_sb <<<"$(slow_order limit)"
+  read -r -a tools_sb <<<"$(slow_order "${slow_limits[@]/plimit/}")"
   local n=${#tools_sb[@]}
   mkdir -p "$work/slow-backing/b"
   say "(sb) empty destination, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
-  for ((r = 0; r <= rounds_slow; r++)); do
+  for ((r = first_round; r <= rounds_slow; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${tools_sb[$(((r + i) % n))]}
       local dst=$slow/b/$t.$r

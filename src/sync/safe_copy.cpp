@@ -23,6 +23,10 @@ namespace {
 constexpr off_t firstChunk = 4 * 1024 * 1024;
 constexpr off_t largestChunk = 64 * 1024 * 1024; // a few seconds on a stick whose cache is full
 constexpr std::chrono::milliseconds quickCall {50};
+// A large origin is asked for this far ahead of the copy: the device then has many reads in
+// flight, where the kernel's own read-ahead keeps a window or two (twice as fast from a cold
+// disk). Smaller files are read ahead whole by the kernel anyway.
+constexpr off_t readAhead = 64 * 1024 * 1024;
 // A temporary file that no copy holds is abandoned once it has not changed for this long: a
 // copy under way writes to it or holds its lock but for an instant after creating it and
 // before renaming it.
@@ -98,9 +102,14 @@ int copyData(int in, int out, off_t size, const std::atomic<bool> *cancel)
     ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
     off_t done = 0;
     off_t chunk = firstChunk;
+    off_t asked = size > firstChunk ? 0 : size;
     while (done < size) {
         if (cancelled(cancel))
             return ECANCELED;
+        if (const off_t wanted = std::min(size, done + chunk + readAhead); asked < wanted) {
+            ::posix_fadvise(in, asked, wanted - asked, POSIX_FADV_WILLNEED);
+            asked = wanted;
+        }
         const auto start = std::chrono::steady_clock::now();
         const ssize_t copied = ::copy_file_range(
             in, nullptr, out, nullptr, std::size_t(std::min(size - done, chunk)), 0);
