@@ -23,10 +23,6 @@ namespace {
 constexpr off_t firstChunk = 4 * 1024 * 1024;
 constexpr off_t largestChunk = 64 * 1024 * 1024; // a few seconds on a stick whose cache is full
 constexpr std::chrono::milliseconds quickCall {50};
-// A large origin is asked for this far ahead of the copy: the device then has many reads in
-// flight, where the kernel's own read-ahead keeps a window or two (twice as fast from a cold
-// disk). Smaller files are read ahead whole by the kernel anyway.
-constexpr off_t readAhead = 64 * 1024 * 1024;
 // A temporary file that no copy holds is abandoned once it has not changed for this long: a
 // copy under way writes to it or holds its lock but for an instant after creating it and
 // before renaming it.
@@ -71,12 +67,41 @@ bool cancelled(const std::atomic<bool> *cancel)
     return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-int copyByReadWrite(int in, int out, const std::atomic<bool> *cancel)
+// Asks for a large origin ahead of the copy: the device then has many reads in flight, where
+// the kernel's own read-ahead keeps a window or two (a cold disk reads twice as fast). Small
+// files are read ahead whole by the kernel anyway.
+class ReadAhead {
+public:
+    ReadAhead(int fd, off_t size)
+        : fd_(fd)
+        , size_(size)
+        , asked_(size > firstChunk ? 0 : size)
+    {
+    }
+    // Asks for up to span bytes beyond done once less than half of that is asked for.
+    void keep(off_t done, off_t span)
+    {
+        if (asked_ >= size_ || asked_ - done > span / 2)
+            return;
+        const off_t end = std::min(size_, done + span);
+        ::posix_fadvise(fd_, asked_, end - asked_, POSIX_FADV_WILLNEED);
+        asked_ = end;
+    }
+
+private:
+    int fd_;
+    off_t size_;
+    off_t asked_;
+};
+
+int copyByReadWrite(int in, int out, ReadAhead &ahead, const std::atomic<bool> *cancel)
 {
     char buffer[128 * 1024];
+    off_t position = 0;
     for (int round = 1;; ++round) {
         if (round % 64 == 0 && cancelled(cancel))
             return ECANCELED;
+        ahead.keep(position, 8 * firstChunk);
         const ssize_t got = ::read(in, buffer, sizeof buffer);
         if (got == 0)
             return 0;
@@ -85,6 +110,7 @@ int copyByReadWrite(int in, int out, const std::atomic<bool> *cancel)
                 continue;
             return errno;
         }
+        position += got;
         for (ssize_t done = 0; done < got;) {
             const ssize_t put = ::write(out, buffer + done, std::size_t(got - done));
             if (put < 0 && errno != EINTR)
@@ -102,14 +128,13 @@ int copyData(int in, int out, off_t size, const std::atomic<bool> *cancel)
     ::posix_fadvise(in, 0, 0, POSIX_FADV_SEQUENTIAL);
     off_t done = 0;
     off_t chunk = firstChunk;
-    off_t asked = size > firstChunk ? 0 : size;
+    ReadAhead ahead(in, size);
     while (done < size) {
         if (cancelled(cancel))
             return ECANCELED;
-        if (const off_t wanted = std::min(size, done + chunk + readAhead); asked < wanted) {
-            ::posix_fadvise(in, asked, wanted - asked, POSIX_FADV_WILLNEED);
-            asked = wanted;
-        }
+        // A chunk ahead of the one copied: a slow device keeps small chunks, so that the request
+        // never holds a cancel back for long.
+        ahead.keep(done, 2 * chunk);
         const auto start = std::chrono::steady_clock::now();
         const ssize_t copied = ::copy_file_range(
             in, nullptr, out, nullptr, std::size_t(std::min(size - done, chunk)), 0);
@@ -126,7 +151,7 @@ int copyData(int in, int out, off_t size, const std::atomic<bool> *cancel)
         // Not offered between these two file systems: copy the plain way.
         if (done == 0
             && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP))
-            return copyByReadWrite(in, out, cancel);
+            return copyByReadWrite(in, out, ahead, cancel);
         return errno;
     }
     return 0;
