@@ -25,6 +25,8 @@
 #   /proc/sys/vm/drop_caches, else by posix_fadvise DONTNEED on the origin file; as root the
 #   programs' own libraries leave the cache too: tandrel-cli then starts in 60-70 ms, reading
 #   Qt, ICU and SQLite back, against about 8 ms warm and 1 ms for cp);
+#   C_DEST (BENCH_DIR: where part c's copies go; a folder on another file system, say
+#   /dev/shm, measures the plain read/write copy that a copy to another disk makes);
 #   SLOW_MS (1), ROUNDS_SLOW (1), SLOW_THREADS (16: the probing threads of tandrel on a share);
 #   SLOW_LIMITS ("limit plimit": the limit programs measured on slowfs, "" for none);
 #   WARMUP (1; 0: no warm-up round, for the slowfs parts where one round takes half an hour);
@@ -48,6 +50,7 @@ read -r -a peers <<<"${TOOLS:-limit cp rsync}"
 order=(tandrel "${peers[@]}")
 big_mib=${BIG_MIB:-2048}
 cold=${COLD:-0}
+c_dest=${C_DEST:-}
 slow_ms=${SLOW_MS:-1}
 rounds_slow=${ROUNDS_SLOW:-1}
 slow_threads=${SLOW_THREADS:-16}
@@ -303,11 +306,12 @@ part_c() {
   local n=${#order[@]} r i t dst
   local cache="page cache filled"
   ((cold)) && cache="page cache emptied before each copy"
+  [[ -n $c_dest ]] && cache+=", copies into $c_dest"
   say "(c) $((rounds_c + 1)) rounds, $cache..."
   for ((r = 0; r <= rounds_c; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${order[$(((r + i) % n))]}
-      dst=$work/c-$t.$r
+      dst=${c_dest:-$work}/c-$t.$r
       mkdir "$dst"
       ((cold)) && empty_cache "$big/gros fichier.bin"
       case $t in
