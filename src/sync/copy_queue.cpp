@@ -73,7 +73,7 @@ void CopyQueue::makeCopy(Item &item) const
     const QByteArray name = QByteArray::fromRawData(item.name, qsizetype(qstrlen(item.name)));
     const KeepOld keepOld {run_.versions.get(), item.shown};
     item.result = SafeCopyAt(item.from->fd(), name, item.to->fd(), name, item.existingMode,
-        &run_.cancel, run_.volume.timeCheck(), run_.versions ? &keepOld : nullptr);
+        &run_.cancel, &run_.volume, run_.versions ? &keepOld : nullptr);
     item.abandoned = item.result.fault == CopyFault::Cancelled; // a copy cut short was not made
 }
 

@@ -313,8 +313,10 @@ std::optional<CopyResult> writeNew(int in, const struct stat &origin, int dir, c
     return result;
 }
 
+// unnamed: the file is new, and may be written without a name first.
 CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    bool isNew, const std::atomic<bool> *cancel, const TimeRule *checkTimes, const KeepOld *keepOld)
+    bool unnamed, const std::atomic<bool> *cancel, const TimeRule *checkTimes,
+    const KeepOld *keepOld)
 {
     // Opened without waiting: a pipe or a device put in the file's place must not hold the run.
     Fd in(::openat(fromDir, fromName.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -327,16 +329,14 @@ CopyResult copyOnce(int fromDir, const QByteArray &fromName, int toDir, const QB
         return refused(errno);
     if (!S_ISREG(origin.st_mode))
         return {CopyFault::NotAFile};
-    if (isNew) {
+    if (unnamed) {
         if (std::optional<CopyResult> result
             = writeNew(in.get(), origin, toDir, toName, cancel, checkTimes))
             return *result;
         if (::lseek(in.get(), 0, SEEK_SET) != 0)
             return refused(errno);
     }
-    // A file new in the destination has nothing to keep.
-    return writeReplacing(
-        in.get(), origin, toDir, toName, cancel, checkTimes, isNew ? nullptr : keepOld);
+    return writeReplacing(in.get(), origin, toDir, toName, cancel, checkTimes, keepOld);
 }
 
 } // namespace
@@ -360,16 +360,21 @@ QByteArray TemporaryCopyName(const QByteArray &to, int attempt)
 }
 
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
-    long existingMode, const std::atomic<bool> *cancel, const TimeRule *checkTimes,
+    long existingMode, const std::atomic<bool> *cancel, const DestinationVolume *volume,
     const KeepOld *keepOld)
 {
     if (existingMode >= 0 && S_ISREG(mode_t(existingMode)) && (existingMode & 0222) == 0)
         return refused(EACCES); // a read-only destination file is never replaced
     const bool isNew = existingMode < 0;
+    if (isNew)
+        keepOld = nullptr; // nothing to keep
+    // Shares and FUSE drivers offer no unnamed files, and refusing one costs round trips.
+    const bool unnamed = isNew && !(volume && volume->slow);
+    const TimeRule *checkTimes = volume ? volume->timeCheck() : nullptr;
     CopyResult result
-        = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes, keepOld);
+        = copyOnce(fromDir, fromName, toDir, toName, unnamed, cancel, checkTimes, keepOld);
     if (result.fault == CopyFault::OriginChanged) // once more: it may have been a last save
-        result = copyOnce(fromDir, fromName, toDir, toName, isNew, cancel, checkTimes, keepOld);
+        result = copyOnce(fromDir, fromName, toDir, toName, unnamed, cancel, checkTimes, keepOld);
     return result;
 }
 

@@ -36,8 +36,8 @@ struct CopyResult {
 // whole, and only content that the origin held unchanged from the first byte to the last: the
 // origin is read again after the copy, and a copy of an origin that changed meanwhile is thrown
 // away and made once more. A new file is written without a name and linked under its name once
-// whole; a file that replaces another goes to a hidden temporary file beside it, renamed over
-// it. The data and the modification time make a copy: a copy whose time the destination refuses
+// whole (where the file system offers that); a file that replaces another, or a new one
+// elsewhere, goes to a hidden temporary file beside it, renamed to its name. The data and the modification time make a copy: a copy whose time the destination refuses
 // still stands (timeKept tells). Copies get the origin's permission bits where the destination
 // holds them, never its set-user-ID or set-group-ID bit. A destination file without any write
 // permission bit is refused, whoever runs the program. Nothing is left behind on failure.
@@ -46,13 +46,14 @@ CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 // The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
 // paths works too). existingMode: the mode of the destination file when the caller knows that
 // one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
-// checkTimes: the destination keeps coarse times (or may alter them without a word), so the
-// copy's time is read back and must compare equal to the origin's by that rule. keepOld: the
+// volume: what the destination's file system holds; where it keeps coarse times (or may alter
+// them without a word), the copy's time is read back and must compare equal to the origin's by
+// its rule. keepOld: the
 // file replaced is first moved there, right before the copy takes its name; a file that cannot
 // be moved is not replaced.
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
     long existingMode, const std::atomic<bool> *cancel = nullptr,
-    const TimeRule *checkTimes = nullptr, const KeepOld *keepOld = nullptr);
+    const DestinationVolume *volume = nullptr, const KeepOld *keepOld = nullptr);
 
 // The hidden temporary name of a destination path; attempt counts the names tried after the
 // first was in use. Recognisable by a later run, which removes it once abandoned.
