@@ -32,25 +32,25 @@ struct CopyResult {
     bool ok() const { return fault == CopyFault::None; }
 };
 
-// Copies a file so that the destination always holds either its old content or the new one,
-// whole, and only content that the origin held unchanged from the first byte to the last: the
-// origin is read again after the copy, and a copy of an origin that changed meanwhile is thrown
-// away and made once more. A new file is written without a name and linked under its name once
-// whole (where the file system offers that); a file that replaces another, or a new one
-// elsewhere, goes to a hidden temporary file beside it, renamed to its name. The data and the modification time make a copy: a copy whose time the destination refuses
-// still stands (timeKept tells). Copies get the origin's permission bits where the destination
-// holds them, never its set-user-ID or set-group-ID bit. A destination file without any write
-// permission bit is refused, whoever runs the program. Nothing is left behind on failure.
+// Copies a file so that the destination always holds either its old content or the new one, whole,
+// and only content that the origin held unchanged from the first byte to the last: the origin is
+// read again after the copy, and a copy of an origin that changed meanwhile is thrown away and made
+// once more. A new file is written without a name and linked under its name once whole (where the
+// file system offers that); a file that replaces another, or a new one elsewhere, goes to a hidden
+// temporary file beside it, renamed to its name. The data and the modification time make a copy: a
+// copy whose time the destination refuses still stands (timeKept tells). Copies get the origin's
+// permission bits where the destination holds them, never its set-user-ID or set-group-ID bit. A
+// destination file without any write permission bit is refused, whoever runs the program. Nothing
+// is left behind on failure.
 CopyResult SafeCopy(const QByteArray &from, const QByteArray &to);
 
-// The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full
-// paths works too). existingMode: the mode of the destination file when the caller knows that
-// one exists, -1 when it knows there is none. A copy under way stops soon after cancel is set.
-// volume: what the destination's file system holds; where it keeps coarse times (or may alter
-// them without a word), the copy's time is read back and must compare equal to the origin's by
-// its rule. keepOld: the
-// file replaced is first moved there, right before the copy takes its name; a file that cannot
-// be moved is not replaced.
+// The same for fromName in the open folder fromDir and toName in toDir (AT_FDCWD with full paths
+// works too). existingMode: the mode of the destination file when the caller knows that one exists,
+// -1 when it knows there is none. A copy under way stops soon after cancel is set. volume: what the
+// destination's file system holds; where it keeps coarse times (or may alter them without a word),
+// the copy's time is read back and must compare equal to the origin's by its rule. keepOld: the
+// file replaced is first moved there, right before the copy takes its name; a file that cannot be
+// moved is not replaced.
 CopyResult SafeCopyAt(int fromDir, const QByteArray &fromName, int toDir, const QByteArray &toName,
     long existingMode, const std::atomic<bool> *cancel = nullptr,
     const DestinationVolume *volume = nullptr, const KeepOld *keepOld = nullptr);
