@@ -1,14 +1,7 @@
 #include "frm_scheduler.h"
-#include "scripted_prompter.h"
-#include "temp_dir.h"
+#include "main_window_driver.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -31,8 +24,6 @@ public:
     }
     QComboBox *project() { return dialog.findChild<QComboBox *>(QStringLiteral("cmb_template")); }
     QLineEdit *box(const char *name) { return dialog.findChild<QLineEdit *>(QLatin1String(name)); }
-    QCheckBox *tick(const char *name) { return dialog.findChild<QCheckBox *>(QLatin1String(name)); }
-    void press(const char *name) { dialog.findChild<QPushButton *>(QLatin1String(name))->click(); }
 
     ScriptedPrompter prompter;
     frm_scheduler dialog;
@@ -70,14 +61,11 @@ private slots:
         OpenDialog open(dir, Schedule());
         QVERIFY(open.filled());
         open.project()->setCurrentIndex(2);
-        open.box("txt_time")->setText(QStringLiteral(" 7:05 "));
-        open.box("txt_date")->setText(QStringLiteral("1.3.2027x"));
-        open.press("cmd_ok");
+        fill(&open.dialog, {{"txt_time", " 7:05 "}, {"txt_date", "1.3.2027x"}});
         QCOMPARE(open.prompter.said().size(), 1);
         QCOMPARE(QApplication::focusWidget(), open.box("txt_date"));
         QVERIFY(open.dialog.isVisible() && !QFile::exists(file));
-        open.box("txt_date")->setText(QStringLiteral("1.3.2027"));
-        open.press("cmd_ok");
+        fill(&open.dialog, {{"txt_date", "1.3.2027"}});
         const Schedule once = LoadSchedule(dir.path());
         QCOMPARE(once.SchTemplate + once.SchDate + once.SchTime, "Sauvegarde été01.03.202707:05");
         QVERIFY(!once.SchDaily && !once.SchEnabled);
@@ -85,9 +73,8 @@ private slots:
         // A daily schedule may have no date.
         OpenDialog daily(dir, once);
         QVERIFY(daily.filled());
-        daily.box("txt_date")->clear();
-        daily.tick("chk_daily")->click();
-        daily.press("cmd_ok");
+        child<QCheckBox>(daily.dialog, "chk_daily")->click();
+        fill(&daily.dialog, {{"txt_date", ""}});
         QVERIFY(daily.prompter.said().isEmpty());
         QVERIFY(LoadSchedule(dir.path()).SchDaily);
 
@@ -97,7 +84,7 @@ private slots:
         QVERIFY(cancelled.filled());
         cancelled.box("txt_time")->setText(QStringLiteral("7:5"));
         cancelled.box("txt_time")->setFocus();
-        cancelled.press("cmd_cancel");
+        press(&cancelled.dialog, "cmd_cancel");
         QCoreApplication::processEvents();
         QVERIFY(cancelled.prompter.said().isEmpty());
         QCOMPARE(readFile(file), before);

@@ -10,13 +10,6 @@
 
 namespace {
 
-RunRequest requestFor(RunMode mode = RunMode::Synchronize)
-{
-    RunRequest request;
-    request.mode = mode;
-    return request;
-}
-
 QStringList lines(const frm_sync &w)
 {
     const QAbstractItemModel *model = child<QListView>(w, "List1")->model();
@@ -52,7 +45,7 @@ private slots:
             o.lineAdded(QStringLiteral("fin"));
         };
         ScriptedPrompter prompter;
-        frm_sync w(requestFor(), prompter, run.function());
+        frm_sync w(RunRequest(), prompter, run.function());
         auto *close = child<QPushButton>(w, "cmd_close");
         w.show();
 
@@ -96,7 +89,7 @@ private slots:
         for (const auto &stop : stops) {
             ScriptedRun run;
             ScriptedPrompter prompter;
-            frm_sync w(requestFor(), prompter, run.function());
+            frm_sync w(RunRequest(), prompter, run.function());
             w.show();
             QTRY_VERIFY(w.isRunning());
             auto *list = child<QListView>(w, "List1");
@@ -128,7 +121,9 @@ private slots:
             run.released = true;
             run.outcome.status = c.status;
             ScriptedPrompter prompter;
-            frm_sync w(requestFor(c.mode), prompter, run.function());
+            RunRequest request;
+            request.mode = c.mode;
+            frm_sync w(request, prompter, run.function());
             bool openWhenFinished = false;
             connect(&w, &frm_sync::runFinished, [&] { openWhenFinished = w.isVisible(); });
             w.show();

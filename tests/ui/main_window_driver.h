@@ -58,11 +58,6 @@ inline QStringList entries(const frm_main &w)
     return texts;
 }
 
-inline QString filter(const frm_main &w)
-{
-    return child<QLabel>(w, "lbl_filter")->text();
-}
-
 // A run window on screen; nullptr when there is none.
 inline frm_sync *runWindow()
 {
@@ -95,7 +90,6 @@ public:
     using Step = std::function<void(QDialog *)>;
     QQueue<Step> steps;
     QStringList titles; // the title of each dialog acted on
-    int questions = 0; // run confirmations shown
 
     DialogDriver()
     {
@@ -120,10 +114,6 @@ private:
         if (!dialog || !dialog->isVisible())
             return;
         const bool question = dialog->inherits("frm_question");
-        if (dialog != seen_) {
-            seen_ = dialog;
-            questions += question;
-        }
         auto *fillTimer = child<QTimer>(*dialog, "Timer1");
         if ((fillTimer && fillTimer->isActive()) || (steps.isEmpty() && !question))
             return;
@@ -132,7 +122,6 @@ private:
     }
 
     QTimer poll_;
-    QPointer<QDialog> seen_;
 };
 
 // The main window started on a temporary application folder holding these projects (each a
@@ -150,7 +139,7 @@ public:
     {
         for (const auto &[name, filters] : projects)
             keys.push_back(addProject(dir, name, filters));
-        loaded = window.Form_Load(dir.path());
+        window.Form_Load(dir.path());
     }
     ProjectDb db() const { return ProjectDb(dir(QStringLiteral("Tandrel.mdb"))); }
 
@@ -162,5 +151,4 @@ public:
     QDateTime now;
     std::vector<qint64> keys; // of the projects, in order
     frm_main window;
-    bool loaded = false;
 };

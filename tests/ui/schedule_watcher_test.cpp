@@ -1,7 +1,6 @@
 #include "main_window_driver.h"
 #include "schedule_watch.h"
 
-#include <QAction>
 #include <QTest>
 
 namespace {
@@ -101,27 +100,22 @@ private slots:
         QTRY_COMPARE(w.run.runs.load(), 3);
         QTRY_VERIFY(!runWindow());
 
-        // Nothing starts while the program ends.
-        w.window.close();
-        w.tickAt(day2.addDays(1), QTime(8, 30));
-        QTest::qWait(20);
-        QCOMPARE(w.run.runs.load(), 3);
-    }
-
-    void anOpenEditorStillSavesItsAction()
-    {
-        Watched w({"Sauvegarde", "", "08:30", true, true});
-        w.run.released = true;
-
-        // The scheduled run chooses its project while the action of "Autre" is being edited.
+        // The day after it chooses its project while the action of "Autre" is being edited: the
+        // editor still saves that action.
         w.driver.steps.enqueue([&](QDialog *dialog) {
-            w.tickAt(day1, QTime(8, 30));
+            w.tickAt(day2.addDays(1), QTime(8, 30));
             fill(dialog, {{"txt_description", "modifiée"}});
         });
         w.window.mnu_editaction_Click();
-        QTRY_COMPARE(w.run.runs.load(), 1);
+        QTRY_COMPARE(w.run.runs.load(), 4);
         QTRY_VERIFY(!runWindow());
         QCOMPARE(w.db().actionsOf(w.keys[0]).at(0).description, QStringLiteral("modifiée"));
+
+        // Nothing starts while the program ends.
+        w.window.close();
+        w.tickAt(day2.addDays(2), QTime(8, 30));
+        QTest::qWait(20);
+        QCOMPARE(w.run.runs.load(), 4);
     }
 
     // A one-time run that fell due while the program was closed waits for the answer at the

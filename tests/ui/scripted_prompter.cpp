@@ -18,11 +18,6 @@ QMessageBox::StandardButton ScriptedPrompter::messageWithDefault(QWidget *parent
     return answer;
 }
 
-QString ScriptedPrompter::existingDirectory(QWidget *, const QString &)
-{
-    return folders.isEmpty() ? QString() : folders.dequeue();
-}
-
 QString ScriptedPrompter::saveFileName(QWidget *, const QString &, const QString &,
     const QString &, const QString &, const QString &)
 {

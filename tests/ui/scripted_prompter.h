@@ -17,8 +17,6 @@ public:
     // Answers for the next message boxes, in order; an unscripted box answers its first button
     // of Yes, Ok.
     QQueue<QMessageBox::StandardButton> answers;
-    // Answers for the next folder pickers, in order; an unscripted picker is cancelled.
-    QQueue<QString> folders;
     QList<Shown> shown;
     // The boxes shown since the last look, each as "title|text" (or the title alone); forgets
     // them.
@@ -32,7 +30,7 @@ public:
     QMessageBox::StandardButton messageWithDefault(QWidget *parent, Icon icon, const QString &title,
         const QString &text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton defaultButton) override;
-    QString existingDirectory(QWidget *parent, const QString &title) override;
+    QString existingDirectory(QWidget *, const QString &) override { return {}; } // cancelled
     QString saveFileName(QWidget *parent, const QString &title, const QString &folder,
         const QString &fileName, const QString &filter, const QString &defaultSuffix) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &folder,

@@ -16,7 +16,7 @@ class ScriptedRun {
 public:
     std::function<void(RunObserver &)> script, afterRelease;
     RunOutcome outcome;
-    std::atomic<bool> released {false}, started {false}, returned {false};
+    std::atomic<bool> released {false}, started {false};
     std::atomic<int> runs {0};
 
     RunFunction function()
@@ -39,7 +39,6 @@ public:
             } else if (afterRelease) {
                 afterRelease(o);
             }
-            returned = true;
             return result;
         };
     }
