@@ -51,8 +51,6 @@ private slots:
 
         // It switched itself off, in the file too.
         QVERIFY(!LoadSchedule(w.dir.path()).SchEnabled);
-        w.tickAt(day1, QTime(8, 30, 30));
-        QCOMPARE(runWindow(), window.data());
 
         // The window closes by itself and the project chosen before comes back.
         w.run.released = true;
