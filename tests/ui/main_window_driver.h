@@ -134,7 +134,11 @@ public:
         std::initializer_list<std::pair<QString, QStringList>> projects = {}, RunFunction runs = {})
         : window(
             prompter, runs ? runs : run.function(),
-            [this](const QUrl &url, const OpenFailed &) { opened << url; },
+            [this](const QUrl &url, const OpenFailed &failed) {
+                opened << url;
+                if (!canOpen)
+                    failed();
+            },
             [this] { return now.isValid() ? now : QDateTime::currentDateTime(); })
     {
         for (const auto &[name, filters] : projects)
@@ -148,6 +152,7 @@ public:
     ScriptedRun run;
     DialogDriver driver;
     QList<QUrl> opened;
+    bool canOpen = true; // false: no program opens them
     QDateTime now;
     std::vector<qint64> keys; // of the projects, in order
     frm_main window;

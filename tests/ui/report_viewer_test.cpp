@@ -1,6 +1,5 @@
+#include "main_window_driver.h"
 #include "report_viewer.h"
-#include "scripted_prompter.h"
-#include "temp_dir.h"
 
 #include <QFile>
 #include <QTest>
@@ -11,32 +10,23 @@ class ReportViewerTest : public QObject {
 private slots:
     void opensAnExistingReportOrSaysItIsMissing()
     {
-        TempDir appDir;
-        ScriptedPrompter prompter;
-        QList<QUrl> opened;
-        bool canOpen = true;
-        auto open = [&](const QUrl &url, const OpenFailed &failed) {
-            opened << url;
-            if (!canOpen)
-                failed();
-        };
-
-        // No project chosen: the list's text names the report, which does not exist.
-        ViewReport(nullptr, appDir.path(), QStringLiteral("- Aucun -"), prompter, open);
-        QVERIFY(opened.isEmpty());
-        QVERIFY(prompter.shown.value(0).text.endsWith(appDir("- Aucun -.log")));
-
         // A project name with spaces, accents and a "/" that cannot stand in a file name.
-        const QString report = appDir.write(QStringLiteral("Photos été_2007.log"), "rapport\r\n");
-        ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
-        QCOMPARE(prompter.shown.size(), 1);
-        QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(report)}));
+        OpenMainWindow o({{"Photos été/2007", {}}});
+        // No project chosen: the list's text names the report, which does not exist.
+        o.window.mnu_viewreport_Click();
+        QVERIFY(o.opened.isEmpty());
+        QVERIFY(o.prompter.said().value(0).endsWith(o.dir("- Aucun -.log")));
+
+        const QString report = o.dir.write(QStringLiteral("Photos été_2007.log"), "rapport\r\n");
+        choose(o.window, 1);
+        o.window.mnu_viewreport_Click();
+        QVERIFY(o.prompter.shown.isEmpty());
+        QCOMPARE(o.opened, QList<QUrl>({QUrl::fromLocalFile(report)}));
 
         // No program for text files: a box names the file.
-        canOpen = false;
-        prompter.shown.clear();
-        ViewReport(nullptr, appDir.path(), QStringLiteral("Photos été/2007"), prompter, open);
-        QVERIFY(prompter.said().value(0).endsWith(report));
+        o.canOpen = false;
+        o.window.mnu_viewreport_Click();
+        QVERIFY(o.prompter.said().value(0).endsWith(report));
     }
 
     // xdg-open finds no program for the file only once it runs: the failure comes when it ends.
