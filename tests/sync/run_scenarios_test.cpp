@@ -170,20 +170,16 @@ TEST(Run, AnUnreadableFolderIsAFatalError)
 // watches (the exit status, the notification) must hear of it, though no copy failed.
 TEST(Run, AMissingFolderIsAnError)
 {
-    const struct {
-        const char *missing;
-        const char *inclSub;
-    } cases[]
-        = {{"Destination", "OUI"}, {"Destination", "NON"}, {"Origine", "OUI"}, {"Origine", "NON"}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(std::string(c.missing) + " " + c.inclSub);
-        Folders f;
-        f.dir.write("Origine/sous/a.txt");
-        f.dir.write("Origine/b.txt");
-        ASSERT_TRUE(QDir(f.dir(c.missing)).removeRecursively());
-        RecordingObserver observer;
-        const RunOutcome outcome = f.run(observer, c.inclSub);
-        EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
-        EXPECT_TRUE(outcome.copyErrors);
-    }
+    for (const QString missing : {"Destination", "Origine"})
+        for (const QString inclSub : {"OUI", "NON"}) {
+            SCOPED_TRACE((missing + ' ' + inclSub).toStdString());
+            Folders f;
+            f.dir.write("Origine/sous/a.txt");
+            f.dir.write("Origine/b.txt");
+            ASSERT_TRUE(QDir(f.dir(missing)).removeRecursively());
+            RecordingObserver observer;
+            const RunOutcome outcome = f.run(observer, inclSub);
+            EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+            EXPECT_TRUE(outcome.copyErrors);
+        }
 }
