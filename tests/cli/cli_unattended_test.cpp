@@ -57,6 +57,7 @@ TEST(CliUnattended, JsonTellsEveryFileEachActionAndTheEnd)
 
     result = RunCli({"--app-dir", app.path(), "run", "--json", "Json"});
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("Json.log")) << result.err.toStdString(); // the report's file
     EXPECT_TRUE(result.out.contains(R"("path":"caf\udce9.txt")")) << result.out.toStdString();
     const QStringList lines = JsonLines(result.out);
     for (const char *line : {"file copied neuf.txt", "file unchanged pareil.txt",

@@ -51,13 +51,15 @@ TEST(CopyFaults, OriginsThatChangeOrStopBeingFilesGetTheirCause)
 }
 
 // The destination chosen may be a link; below it, a folder that is a link (planted, deeper down,
-// or put in a folder's place during the run) is never entered: its files get their error line.
-TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
+// or put in a folder's place during the run) is never entered, and one that cannot be made (a
+// file holds its name) is not either: their files get their error lines, the others are copied.
+TEST(CopyFaults, NothingIsWrittenThroughALinkOrAFileBelowTheDestination)
 {
     Folders f;
     const QString outside = f.dir.mkdir("Ailleurs"), outside2 = f.dir.mkdir("Ailleurs2");
     f.dir.write("Ailleurs/x.txt", "not to be replaced");
-    for (const char *file : {"B/x.txt", "C/z.txt", "C/D/y.txt", "E/w.txt", "F/v.txt"})
+    for (const char *file :
+        {"B/x.txt", "C/z.txt", "C/D/y.txt", "E/w.txt", "F/v.txt", "G/u.txt", "G/t.txt"})
         f.dir.write(QStringLiteral("Origine/") + file, "new");
     const QString chosen = f.dir("Lien-destination");
     ASSERT_TRUE(QFile::link(f.destination, chosen));
@@ -65,9 +67,10 @@ TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
     f.dir.mkdir("Destination/C");
     ASSERT_TRUE(QFile::link(outside2, f.dir("Destination/C/D")));
     f.dir.mkdir("Destination/F");
+    f.dir.write("Destination/G", "a file, not a folder");
     RecordingObserver observer;
     observer.onLine = [&](const QString &line) {
-        if (line != foundLine(5))
+        if (line != foundLine(7))
             return; // listed: now the folder F becomes a link
         ASSERT_TRUE(QDir().rename(f.dir("Destination/F"), f.dir("F-avant")));
         ASSERT_TRUE(QFile::link(outside2, f.dir("Destination/F")));
@@ -76,10 +79,14 @@ TEST(CopyFaults, NothingIsWrittenThroughALinkBelowTheDestination)
         = runProject(makeRequest(f.app, {makeAction(f.origin, chosen, "OUI")}), observer);
 
     const char *linked = "le dossier destination est un lien symbolique!";
+    const char *file = "un fichier occupe la place du dossier destination!";
     EXPECT_EQ(fileLines(observer.lines),
         (QStringList {failed("b/x.txt", linked), "     c/z.txt - (copié)", madeLine(chosen + "/e/"),
-            "     e/w.txt - (copié)", failed("f/v.txt", linked), failed("c/d/y.txt", linked)}));
+            "     e/w.txt - (copié)", failed("f/v.txt", linked), madeLine(chosen + "/g/"),
+            failed("g/t.txt", file), failed("g/u.txt", file), failed("c/d/y.txt", linked)}))
+        << observer.lines.join('\n').toStdString();
     EXPECT_TRUE(outcome.copyErrors);
+    EXPECT_EQ(readFile(f.dir("Destination/G")), "a file, not a folder");
     EXPECT_EQ(readFile(f.dir("Ailleurs/x.txt")), "not to be replaced");
     EXPECT_EQ(everything(outside) + everything(outside2), QStringList {"x.txt"});
 }

@@ -34,8 +34,6 @@ public:
         if (!loop_.isEmpty())
             run("losetup", {"-d", loop_});
     }
-    MountedVolume(const MountedVolume &) = delete;
-    MountedVolume &operator=(const MountedVolume &) = delete;
 
     bool ready() const { return failure_.isEmpty(); }
     const QString &failure() const { return failure_; }

@@ -63,6 +63,17 @@ TEST(RealVolumes, CopiesOntoAFatStickOnceAndForAll)
         EXPECT_EQ(outcome.totalFiles, copies) << observer.lines.join('\n').toStdString();
     }
     EXPECT_EQ(readFile(f.dir("Retour/prive.txt")), "secret");
+
+    // A file replaced on the stick, whose driver knows no rename flags, is kept, its name as it
+    // was.
+    f.dir.write("volume/Mes Notes.Txt", "edited on the stick");
+    f.dir.write("Origine/Mes Notes.Txt", "origin");
+    Action keep = makeAction(f.origin, stick.path(), "NON");
+    keep.keepVersions = "OUI";
+    RecordingObserver third;
+    runProject(makeRequest(f.app, {keep}), third);
+    EXPECT_EQ(readFile(stick.path() + ".tandrel-versions/2026-12-05_140327/Mes Notes.Txt"),
+        "edited on the stick");
 }
 
 // What a stick cannot hold gets its error line with its own cause, in a simulation first, then

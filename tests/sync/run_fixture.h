@@ -12,21 +12,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// An origin, a destination and an application folder in one temporary folder.
-struct Folders {
-    explicit Folders(const QString &base = QDir::tempPath())
-        : dir(base)
-    {
-    }
-    TempDir dir;
-    QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
-            app = dir.mkdir("app") + '/';
-
-    // Runs one action from the origin into the destination, with sub-folders ("OUI") or not.
-    RunOutcome run(RecordingObserver &observer, const QString &inclSub = QStringLiteral("OUI"),
-        RunMode mode = RunMode::Synchronize) const;
-};
-
 inline Action makeAction(const QString &from, const QString &to, const QString &inclSub,
     const QString &filter = QStringLiteral("*.*"))
 {
@@ -48,11 +33,24 @@ inline RunOutcome runProject(const RunRequest &request, RecordingObserver &obser
     return RunDriver::run(request, observer, cancel);
 }
 
-inline RunOutcome Folders::run(
-    RecordingObserver &observer, const QString &inclSub, RunMode mode) const
-{
-    return runProject(makeRequest(app, {makeAction(origin, destination, inclSub)}, mode), observer);
-}
+// An origin, a destination and an application folder in one temporary folder.
+struct Folders {
+    explicit Folders(const QString &base = QDir::tempPath())
+        : dir(base)
+    {
+    }
+    TempDir dir;
+    QString origin = dir.mkdir("Origine") + '/', destination = dir.mkdir("Destination") + '/',
+            app = dir.mkdir("app") + '/';
+
+    // Runs one action from the origin into the destination, with sub-folders ("OUI") or not.
+    RunOutcome run(RecordingObserver &observer, const QString &inclSub = QStringLiteral("OUI"),
+        RunMode mode = RunMode::Synchronize) const
+    {
+        return runProject(
+            makeRequest(app, {makeAction(origin, destination, inclSub)}, mode), observer);
+    }
+};
 
 // The report file's expected content for these screen lines: all but the last, CR LF each.
 inline QByteArray asReportFile(const QStringList &lines)

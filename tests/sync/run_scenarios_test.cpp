@@ -16,7 +16,6 @@ TEST(Run, CopiesATreeIntoAnEmptyDestinationThenFindsNothingToDo)
     f.dir.write("Origine/B/D/e.txt", "world");
     f.dir.write("Origine/B/f.dat", "not matched");
     f.dir.mkdir("Origine/Vide");
-    f.dir.write("Origine/.cache/x.txt", "hidden folder");
     f.dir.write("Origine/.h.txt", "hidden file");
     setModified(f.dir("Origine/B/c.TXT"), 1'000'000'000);
 
@@ -165,4 +164,22 @@ TEST(Run, AnUnreadableFolderIsAFatalError)
         = ">> Erreur fatale rencontrée! : 13 - Permission refusée (" + f.origin + "ferme/) !!!";
     EXPECT_EQ(saved.mid(saved.size() - 6),
         (QStringList {" ", fatal, " ", "=========================================", " ", ""}));
+}
+
+// A run that could not reach a folder did not do what it was asked: front ends that nobody
+// watches (the exit status, the notification) must hear of it, though no copy failed.
+TEST(Run, AMissingFolderIsAnError)
+{
+    for (const QString missing : {"Destination", "Origine"})
+        for (const QString inclSub : {"OUI", "NON"}) {
+            SCOPED_TRACE((missing + ' ' + inclSub).toStdString());
+            Folders f;
+            f.dir.write("Origine/sous/a.txt");
+            f.dir.write("Origine/b.txt");
+            ASSERT_TRUE(QDir(f.dir(missing)).removeRecursively());
+            RecordingObserver observer;
+            const RunOutcome outcome = f.run(observer, inclSub);
+            EXPECT_EQ(outcome.status, RunOutcome::Status::Finished);
+            EXPECT_TRUE(outcome.copyErrors);
+        }
 }
