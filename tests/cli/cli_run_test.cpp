@@ -61,7 +61,7 @@ TEST(CliRun, SigtermOrSigintCancelsTheRunWithTheCancellationBlockAndExit130)
 {
     TempDir app, tree;
     // A report far larger than a pipe holds: unread, the run stops mid-way for the signal.
-    const int files = 800;
+    const int files = 2400;
     for (int i = 0; i < files; ++i)
         tree.write("origine/" + QString(200, u'n') + QString::number(i) + ".dat");
     StoreProject(app.path(), "Longue",
