@@ -4,6 +4,8 @@
 #include "run_context.h"
 #include "safe_copy.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int copyThreads = 2;
@@ -57,14 +59,30 @@ void CopyQueue::work()
         changed_.wait(lock, [this] { return stopping_ || !todo_.empty(); });
         if (todo_.empty())
             return;
-        Item *item = todo_.front();
-        todo_.pop_front();
+        const auto next = nextToCopy();
+        Item *item = *next;
+        todo_.erase(next);
+        const FolderHandle *folder = item->to.get();
+        busy_.push_back(folder);
         lock.unlock();
         makeCopy(*item);
         lock.lock();
+        busy_.erase(std::find(busy_.begin(), busy_.end(), folder));
         item->done = true;
         changed_.notify_all();
     }
+}
+
+// The oldest copy not started; on a share, the oldest into a folder no other copy is writing
+// into, when there is one: creations and renames in one folder wait for each other there.
+std::deque<CopyQueue::Item *>::iterator CopyQueue::nextToCopy()
+{
+    if (!run_.volume.slow)
+        return todo_.begin();
+    const auto idle = std::find_if(todo_.begin(), todo_.end(), [this](const Item *item) {
+        return std::find(busy_.begin(), busy_.end(), item->to.get()) == busy_.end();
+    });
+    return idle != todo_.end() ? idle : todo_.begin();
 }
 
 // Makes the item's copy; only its own thread touches the item meanwhile.

@@ -45,6 +45,7 @@ public:
 private:
     struct Item;
     void work();
+    std::deque<Item *>::iterator nextToCopy();
     void makeCopy(Item &item) const;
     void writeDone(bool wait);
 
@@ -55,6 +56,7 @@ private:
     // copy threads only touch the items they were given, under the mutex).
     std::deque<std::unique_ptr<Item>> items_;
     std::deque<Item *> todo_; // copies not yet started
+    std::vector<const FolderHandle *> busy_; // the folders of the copies under way
     bool stopping_ = false;
     std::vector<std::thread> threads_;
 };
