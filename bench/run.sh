@@ -348,7 +348,7 @@ part_sa() {
   local tools_sa r i t runs=0
   read -r -a tools_sa <<<"$(slow_order "${slow_limits[@]}")"
   local n=${#tools_sa[@]}
-  say "(sa) nothing changed, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
+  say "(sa) nothing changed, $slow_ms ms a call: $((rounds_slow + 1 - first_round)) rounds..."
   for ((r = first_round; r <= rounds_slow; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${tools_sa[$(((r + i) % n))]}
@@ -377,7 +377,7 @@ part_sb() {
   read -r -a tools_sb <<<"$(slow_order "${slow_limits[@]/plimit/}")"
   local n=${#tools_sb[@]}
   mkdir -p "$work/slow-backing/b"
-  say "(sb) empty destination, $slow_ms ms a call: $((rounds_slow + 1)) rounds..."
+  say "(sb) empty destination, $slow_ms ms a call: $((rounds_slow + 1 - first_round)) rounds..."
   for ((r = first_round; r <= rounds_slow; r++)); do
     for ((i = 0; i < n; i++)); do
       t=${tools_sb[$(((r + i) % n))]}
